@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what Tessarin needs to build, test and run on Debian 12: only the
+# packages that are missing, through sudo when not root. A second run installs nothing.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ qt6-base-dev
+  # tests
+  libgtest-dev libgmock-dev fonts-dejavu-core libidn2-0
+  # the run command without a display
+  xvfb xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+  [ "$status" = installed ] || missing+=("$package")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "setup: need root or sudo to install ${missing[*]}" >&2; exit 1; }
+  sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

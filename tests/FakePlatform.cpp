@@ -1,0 +1,99 @@
+#include "FakePlatform.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tessarin::testing {
+
+FakeHost Ipv4Host(std::string name, std::vector<Address4> addresses)
+{
+    FakeHost host{std::move(name), {}, 4, false};
+    for (const Address4& address : addresses) {
+        host.addresses.emplace_back(address.begin(), address.end());
+    }
+    return host;
+}
+
+int FakePlatform::WSAStartup(std::uint16_t wVersionRequested, WSADATA& data)
+{
+    ++calls.startup;
+    versionsRequested.push_back(wVersionRequested);
+    if (startupResult != 0) {
+        return startupResult;
+    }
+    data.wVersion = grantedVersion;
+    data.wHighVersion = grantedVersion;
+    data.iMaxSockets = maxSockets;
+    ++openSessions;
+    return 0;
+}
+
+int FakePlatform::WSACleanup()
+{
+    ++calls.cleanup;
+    if (cleanupResult) {
+        if (*cleanupResult == 0 && openSessions > 0) {
+            --openSessions;
+        }
+        return *cleanupResult;
+    }
+    if (openSessions == 0) {
+        return -1;
+    }
+    --openSessions;
+    return 0;
+}
+
+const HOSTENT* FakePlatform::gethostbyname(const char* name)
+{
+    ++calls.byName;
+    namesAsked.emplace_back(name ? name : "");
+    const auto found = hostsByName.find(namesAsked.back());
+    if (openSessions == 0 || found == hostsByName.end()) {
+        return nullptr;
+    }
+    return Hand(found->second);
+}
+
+const HOSTENT* FakePlatform::gethostbyaddr(const char* addr, int len, int type)
+{
+    ++calls.byAddress;
+    if (openSessions == 0 || addr == nullptr || len != 4 || type != AddressFamilyInet) {
+        return nullptr;
+    }
+    Address4 address{};
+    std::memcpy(address.data(), addr, address.size());
+    addressesAsked.push_back(address);
+    const auto found = namesByAddress.find(address);
+    if (found == namesByAddress.end()) {
+        return nullptr;
+    }
+    return Hand(Ipv4Host(found->second, {address}));
+}
+
+int FakePlatform::GetComputerNameA(char* buffer, std::uint32_t& size)
+{
+    ++calls.computerName;
+    if (!computerName || computerName->size() + 1 > size) {
+        return 0;
+    }
+    std::memcpy(buffer, computerName->c_str(), computerName->size() + 1);
+    size = static_cast<std::uint32_t>(computerName->size());
+    return 1;
+}
+
+const HOSTENT* FakePlatform::Hand(const FakeHost& host)
+{
+    name_ = host.name;
+    addresses_ = host.addresses;
+    addressList_.clear();
+    for (Bytes& address : addresses_) {
+        addressList_.push_back(reinterpret_cast<char*>(address.data()));
+    }
+    addressList_.push_back(nullptr);
+    entry_ = HOSTENT{name_.data(), aliases_.data(), AddressFamilyInet, host.length,
+                     host.nullAddressList ? nullptr : addressList_.data()};
+    return &entry_;
+}
+
+} // namespace tessarin::testing
