@@ -1,0 +1,25 @@
+#pragma once
+
+// The address-text helpers behind clsIPRESOLVE. Internal: only the resolver
+// and its tests include this header.
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+
+namespace tessarin::detail {
+
+// True when the text is exactly four dot-separated parts, each of decimal
+// digits (blanks around them and leading zeros allowed) with a value 0 to 255.
+bool IsIPAddress(QStringView text) noexcept;
+
+// The 32-bit address value: the first part is the least significant byte and
+// the last part is weighted 256^3, whatever the number of parts; 0 when a part
+// is no number or a sum leaves the signed 32-bit range.
+std::int32_t IPToLong(QStringView text) noexcept;
+
+// The text up to, not including, its first NUL.
+QString StripNull(const QString& text);
+
+} // namespace tessarin::detail
