@@ -1,0 +1,254 @@
+#include "app/TessarinMain.h"
+
+#include "app/EndNow.h"
+#include "app/Version.h"
+#include "resolver/AnsiText.h"
+#include "resolver/HostAddress.h"
+#include "resolver/clsIPRESOLVE.h"
+#include "ui_TessarinMain.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFont>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QPixmap>
+#include <QScreen>
+
+#include <array>
+#include <cstdio>
+
+// The pictures are compiled into a static library, which must register them itself.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(tessarin);
+}
+
+namespace tessarin {
+namespace {
+
+constexpr std::uint16_t SocketsVersion11 = 0x0101;
+constexpr int RequiredMajor = 1;
+constexpr int RequiredMinor = 1;
+constexpr int MinimumSockets = 1;
+constexpr std::size_t ComputerNameBufferLength = 250;
+constexpr int FailureStatus = 1;
+
+// Where the cursor file keeps its hot spot Qt does not read it, so it is repeated here.
+constexpr int HandHotSpotX = 5;
+constexpr int HandHotSpotY = 0;
+
+QFont ControlFont()
+{
+    QFont font = QFontDatabase::hasFamily(QStringLiteral("Fixedsys"))
+                     ? QFont(QStringLiteral("Fixedsys"))
+                     : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(9);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+// Trims blanks only, as the computer name is padded with them.
+QString TrimBlanks(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ') {
+        ++begin;
+    }
+    while (end > begin && text[end - 1] == u' ') {
+        --end;
+    }
+    return text.sliced(begin, end - begin);
+}
+
+} // namespace
+
+TessarinMain::TessarinMain(Platform& platform, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TessarinMain>()), platform_(platform)
+{
+    InitResources();
+    ui->setupUi(this);
+    ApplyLook();
+    for (QLabel* label : {ui->Label1, ui->Label2, ui->Label3, ui->Label4}) {
+        label->installEventFilter(this);
+    }
+    ui->Text1->setFocus();
+    Form_Load();
+}
+
+TessarinMain::~TessarinMain() = default;
+
+void TessarinMain::ApplyLook()
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(QStringLiteral(":/tessarin.ico")));
+
+    QPalette background = palette();
+    background.setColor(QPalette::Window, Qt::white);
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    QFont windowFont(QStringLiteral("Century Gothic"));
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
+
+    const QFont controls = ControlFont();
+    const QCursor hand(QPixmap(QStringLiteral(":/hand.cur")), HandHotSpotX, HandHotSpotY);
+    for (QLabel* label : {ui->Label1, ui->Label2, ui->Label3, ui->Label4}) {
+        QPalette caption = label->palette();
+        caption.setColor(QPalette::WindowText, Qt::white);
+        label->setPalette(caption);
+        label->setFont(controls);
+        label->setCursor(hand);
+    }
+    ui->Text1->setFont(controls);
+    ui->Text2->setFont(controls);
+    ui->Text2->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void TessarinMain::Form_Load()
+{
+    SocketsInitialize();
+    ShowComputerName();
+}
+
+void TessarinMain::SocketsInitialize()
+{
+    WSADATA data;
+    if (platform_.WSAStartup(SocketsVersion11, data) != 0) {
+        EndWithMessage(QStringLiteral("#ERROR: Winsock.dll is not responding."));
+    }
+    const int major = lobyte(data.wVersion);
+    const int minor = hibyte(data.wVersion);
+    if (major < RequiredMajor || (major == RequiredMajor && minor < RequiredMinor)) {
+        EndWithMessage(QStringLiteral("Windows Sockets version %1.%2 is not supported by winsock.dll ")
+                           .arg(major)
+                           .arg(minor));
+    }
+    if (data.iMaxSockets < MinimumSockets) {
+        EndWithMessage(QStringLiteral("This application requires a minimum of %1 supported sockets.")
+                           .arg(MinimumSockets));
+    }
+}
+
+void TessarinMain::ShowComputerName()
+{
+    std::array<char, ComputerNameBufferLength> buffer;
+    buffer.fill(' ');
+    auto size = static_cast<std::uint32_t>(buffer.size());
+    if (platform_.GetComputerNameA(buffer.data(), size) != 1) {
+        return;
+    }
+    const QString text = FromAnsi(buffer.data(), static_cast<qsizetype>(buffer.size()));
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    setWindowTitle(QStringLiteral("Tessarin - You are: ") +
+                   TrimBlanks(nul < 0 ? text : text.first(nul)));
+}
+
+void TessarinMain::closeEvent(QCloseEvent* event)
+{
+    SocketsCleanup();
+    event->accept();
+}
+
+void TessarinMain::SocketsCleanup()
+{
+    const int result = platform_.WSACleanup();
+    if (result != 0) {
+        EndWithMessage(QStringLiteral("#ERROR: Socket error %1 occurred in Cleanup ").arg(result));
+    }
+}
+
+void TessarinMain::EndWithMessage(const QString& message)
+{
+    // Also to standard error: the window never gets to show the message.
+    ui->Text2->setPlainText(message);
+    std::fprintf(stderr, "tessarin: %s\n", ToAnsi(message).constData());
+    EndNow(FailureStatus);
+}
+
+bool TessarinMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // A click is a left press and release inside a label; Qt hands the release
+    // to the label that took the press.
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const auto* label = qobject_cast<QLabel*>(watched);
+        if (label && mouse->button() == Qt::LeftButton &&
+            label->rect().contains(mouse->position().toPoint())) {
+            if (label == ui->Label1) {
+                Label1_Click();
+            } else if (label == ui->Label2) {
+                Label2_Click();
+            } else if (label == ui->Label3) {
+                Label3_Click();
+            } else if (label == ui->Label4) {
+                Label4_Click();
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// HOST TO IP
+void TessarinMain::Label1_Click()
+{
+    Cleanit();
+    const QByteArray name = ToAnsi(ui->Text1->text());
+    const std::optional<QByteArray> address =
+        CopyFirstAddress(platform_.gethostbyname(name.constData()));
+    ui->Text2->setPlainText(address ? DottedDecimal(*address)
+                                    : QStringLiteral("Can't resolve name: ") + ui->Text1->text());
+}
+
+void TessarinMain::Cleanit()
+{
+    QString text = ui->Text1->text();
+    text.remove(QStringLiteral("http://"), Qt::CaseSensitive);
+    ui->Text1->setText(text);
+}
+
+// ABOUT
+void TessarinMain::Label2_Click()
+{
+    const QString lineBreak = QStringLiteral("\r\n");
+    ui->Text2->setPlainText(QStringLiteral("App: Tessarin") + lineBreak +
+                            QStringLiteral("Dev: Korvane") + lineBreak +
+                            QStringLiteral("Ver: %1.%2.%3")
+                                .arg(version::Major)
+                                .arg(version::Minor)
+                                .arg(version::Revision) +
+                            lineBreak + QStringLiteral("Web: ") +
+                            QString::fromLatin1(version::WebPage));
+}
+
+// QUIT
+void TessarinMain::Label3_Click()
+{
+    EndNow(0);
+}
+
+// IP TO HOST
+void TessarinMain::Label4_Click()
+{
+    // Made before the input is read and gone with the click, closing its session.
+    clsIPRESOLVE resolver(platform_);
+    const QString answer = resolver.AddressToName(ui->Text1->text());
+    ui->Text2->setPlainText(answer);
+}
+
+} // namespace tessarin

@@ -1,0 +1,14 @@
+// Entry of the window suites: one QApplication, and death tests that start a
+// fresh copy of the suite, so no toolkit state is shared with a forked child.
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char* argv[])
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    QApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}
