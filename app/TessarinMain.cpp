@@ -36,6 +36,9 @@ constexpr int RequiredMinor = 1;
 constexpr int MinimumSockets = 1;
 constexpr std::size_t ComputerNameBufferLength = 250;
 constexpr int FailureStatus = 1;
+// Longer output is laid out breaking anywhere: Qt breaks one long word at
+// word boundaries in time that grows with the square of its length.
+constexpr qsizetype LongestWordWrappedOutput = 16384;
 
 // Where the cursor file keeps its hot spot Qt does not read it, so it is repeated here.
 constexpr int HandHotSpotX = 5;
@@ -112,7 +115,6 @@ void TessarinMain::ApplyLook()
     }
     ui->Text1->setFont(controls);
     ui->Text2->setFont(controls);
-    ui->Text2->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
@@ -158,6 +160,15 @@ void TessarinMain::ShowComputerName()
                    TrimBlanks(nul < 0 ? text : text.first(nul)));
 }
 
+void TessarinMain::Show(const QString& text)
+{
+    ui->Text2->clear(); // so a change of wrap mode never lays out the old text again
+    ui->Text2->setWordWrapMode(text.size() > LongestWordWrappedOutput
+                                   ? QTextOption::WrapAnywhere
+                                   : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    ui->Text2->setPlainText(text);
+}
+
 void TessarinMain::closeEvent(QCloseEvent* event)
 {
     SocketsCleanup();
@@ -175,7 +186,7 @@ void TessarinMain::SocketsCleanup()
 void TessarinMain::EndWithMessage(const QString& message)
 {
     // Also to standard error: the window never gets to show the message.
-    ui->Text2->setPlainText(message);
+    Show(message);
     std::fprintf(stderr, "tessarin: %s\n", ToAnsi(message).constData());
     EndNow(FailureStatus);
 }
@@ -211,8 +222,8 @@ void TessarinMain::Label1_Click()
     const QByteArray name = ToAnsi(ui->Text1->text());
     const std::optional<QByteArray> address =
         CopyFirstAddress(platform_.gethostbyname(name.constData()));
-    ui->Text2->setPlainText(address ? DottedDecimal(*address)
-                                    : QStringLiteral("Can't resolve name: ") + ui->Text1->text());
+    Show(address ? DottedDecimal(*address)
+                 : QStringLiteral("Can't resolve name: ") + ui->Text1->text());
 }
 
 void TessarinMain::Cleanit()
@@ -226,14 +237,9 @@ void TessarinMain::Cleanit()
 void TessarinMain::Label2_Click()
 {
     const QString lineBreak = QStringLiteral("\r\n");
-    ui->Text2->setPlainText(QStringLiteral("App: Tessarin") + lineBreak +
-                            QStringLiteral("Dev: Korvane") + lineBreak +
-                            QStringLiteral("Ver: %1.%2.%3")
-                                .arg(version::Major)
-                                .arg(version::Minor)
-                                .arg(version::Revision) +
-                            lineBreak + QStringLiteral("Web: ") +
-                            QString::fromLatin1(version::WebPage));
+    Show(QStringLiteral("App: Tessarin") + lineBreak + QStringLiteral("Dev: Korvane") + lineBreak +
+         QStringLiteral("Ver: %1.%2.%3").arg(version::Major).arg(version::Minor).arg(version::Revision) +
+         lineBreak + QStringLiteral("Web: ") + QString::fromLatin1(version::WebPage));
 }
 
 // QUIT
@@ -247,8 +253,7 @@ void TessarinMain::Label4_Click()
 {
     // Made before the input is read and gone with the click, closing its session.
     clsIPRESOLVE resolver(platform_);
-    const QString answer = resolver.AddressToName(ui->Text1->text());
-    ui->Text2->setPlainText(answer);
+    Show(resolver.AddressToName(ui->Text1->text()));
 }
 
 } // namespace tessarin

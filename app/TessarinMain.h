@@ -44,6 +44,8 @@ private:
     void Label2_Click();
     void Label3_Click();
     void Label4_Click();
+    // Replaces what the output field shows.
+    void Show(const QString& text);
     [[noreturn]] void EndWithMessage(const QString& message);
 
     std::unique_ptr<Ui::TessarinMain> ui;
