@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev fonts-dejavu-core libidn2-0
   # the run command without a display
   xvfb xauth
+  # the system suite: a DNS server in a private namespace
+  dnsmasq-base iproute2 util-linux
 )
 
 missing=()
