@@ -2,6 +2,7 @@
 
 #include "app/EndNow.h"
 #include "app/Version.h"
+#include "app/WithoutHttp.h"
 #include "resolver/AnsiText.h"
 #include "resolver/HostAddress.h"
 #include "resolver/clsIPRESOLVE.h"
@@ -228,9 +229,7 @@ void TessarinMain::Label1_Click()
 
 void TessarinMain::Cleanit()
 {
-    QString text = ui->Text1->text();
-    text.remove(QStringLiteral("http://"), Qt::CaseSensitive);
-    ui->Text1->setText(text);
+    ui->Text1->setText(WithoutHttp(ui->Text1->text()));
 }
 
 // ABOUT

@@ -4,13 +4,13 @@
 #include "platform/Platform.h"
 
 #include <arpa/inet.h>
-#include <locale.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <clocale>
 #include <array>
 #include <string>
 #include <string_view>
@@ -194,7 +194,7 @@ const HOSTENT* PosixPlatform::Resolve(const std::string& name)
         const Utf8Ctype utf8;
         status = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
     }
-    if (status != 0) {
+    if (status != 0 || found == nullptr) {
         return nullptr;
     }
     const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(found, &::freeaddrinfo);

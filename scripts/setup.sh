@@ -12,6 +12,8 @@ packages=(
   xvfb xauth
   # the system suite: a DNS server in a private namespace
   dnsmasq-base iproute2 util-linux
+  # quality gates: fuzzing (clang, libFuzzer), memcheck, static analysis
+  clang libclang-rt-14-dev valgrind clang-tidy
 )
 
 missing=()

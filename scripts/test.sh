@@ -1,11 +1,31 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, builds into build/ with warnings
-# as errors, and runs the whole suite. Exits non-zero on any failure.
+# The test command. Installs what is missing, then:
+#   1. builds into build/ with warnings as errors and runs the whole suite
+#      (unit, window, system, memcheck and load tests);
+#   2. builds the suite again into build-asan/ with AddressSanitizer and
+#      UndefinedBehaviorSanitizer, halting on the first report, and runs it;
+#   3. runs each libFuzzer target for 30 seconds (scripts/fuzz.sh);
+#   4. runs clang-tidy over the sources (scripts/tidy.sh).
+# Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 
+echo "== suite"
 cmake -S . -B build -G Ninja -DTESSARIN_WERROR=ON >/dev/null
 cmake --build build
 ctest --test-dir build --output-on-failure -j 2
+
+echo "== suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_SANITIZE=ON >/dev/null
+cmake --build build-asan
+# valgrind cannot run sanitized programs, and the load figures are the plain build's.
+ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j 2 -LE 'memcheck|load'
+
+echo "== fuzzing"
+scripts/fuzz.sh 30
+
+echo "== clang-tidy"
+scripts/tidy.sh

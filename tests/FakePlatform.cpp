@@ -5,7 +5,7 @@
 
 namespace tessarin::testing {
 
-FakeHost Ipv4Host(std::string name, std::vector<Address4> addresses)
+FakeHost Ipv4Host(std::string name, const std::vector<Address4>& addresses)
 {
     FakeHost host{std::move(name), {}, 4, false};
     for (const Address4& address : addresses) {
@@ -77,8 +77,9 @@ int FakePlatform::GetComputerNameA(char* buffer, std::uint32_t& size)
     if (!computerName || computerName->size() + 1 > size) {
         return 0;
     }
-    std::memcpy(buffer, computerName->c_str(), computerName->size() + 1);
-    size = static_cast<std::uint32_t>(computerName->size());
+    const std::string& name = *computerName;
+    std::memcpy(buffer, name.c_str(), name.size() + 1);
+    size = static_cast<std::uint32_t>(name.size());
     return 1;
 }
 

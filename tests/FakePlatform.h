@@ -27,7 +27,7 @@ struct FakeHost {
 };
 
 // An ordinary IPv4 record.
-FakeHost Ipv4Host(std::string name, std::vector<Address4> addresses);
+FakeHost Ipv4Host(std::string name, const std::vector<Address4>& addresses);
 
 struct CallCounts {
     int startup = 0;

@@ -30,17 +30,17 @@ public:
         return *window_;
     }
 
-    TessarinMain& Window() const { return *window_; }
+    [[nodiscard]] TessarinMain& Window() const { return *window_; }
 
-    template <typename Control = QWidget> Control* Find(const char* name) const
+    template <typename Control = QWidget> [[nodiscard]] Control* Find(const char* name) const
     {
         auto* control = window_->findChild<Control*>(QString::fromLatin1(name));
         EXPECT_NE(control, nullptr) << name;
         return control;
     }
 
-    QLineEdit* Text1() const { return Find<QLineEdit>("Text1"); }
-    QPlainTextEdit* Text2() const { return Find<QPlainTextEdit>("Text2"); }
+    [[nodiscard]] QLineEdit* Text1() const { return Find<QLineEdit>("Text1"); }
+    [[nodiscard]] QPlainTextEdit* Text2() const { return Find<QPlainTextEdit>("Text2"); }
 
     // A left click at a point of the window's client area, through the window
     // itself, so whatever lies on top at that point receives it.

@@ -208,7 +208,7 @@ TEST(PosixPlatformComputerName, FitsOrWritesNothing)
         << "the bytes behind the NUL stay as they were";
 
     std::string tight(expected.size(), ' ');
-    std::uint32_t tightSize = static_cast<std::uint32_t>(tight.size());
+    auto tightSize = static_cast<std::uint32_t>(tight.size());
     EXPECT_EQ(platform->GetComputerNameA(tight.data(), tightSize), 0);
     EXPECT_EQ(tight, std::string(expected.size(), ' '));
 }

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -136,12 +135,11 @@ TEST(Resources, VersionRecord)
     const std::size_t block = rc.find("BLOCK \"040904B0\"");
     ASSERT_NE(block, std::string::npos);
     for (const auto& [field, value] : fields) {
-        const std::regex line("VALUE \"" + field + "\", \"([^\"]*)\"");
-        std::smatch found;
-        ASSERT_TRUE(std::regex_search(rc.begin() + static_cast<std::ptrdiff_t>(block), rc.end(),
-                                      found, line))
-            << field;
-        EXPECT_EQ(found[1].str(), value) << field;
+        const std::string key = "VALUE \"" + field + "\", \"";
+        const std::size_t at = rc.find(key, block);
+        ASSERT_NE(at, std::string::npos) << field;
+        const std::size_t start = at + key.size();
+        EXPECT_EQ(rc.substr(start, rc.find('"', start) - start), value) << field;
     }
     EXPECT_NE(rc.find("FILEVERSION 2,0,0,0"), std::string::npos);
     EXPECT_NE(rc.find("PRODUCTVERSION 2,0,0,0"), std::string::npos);

@@ -59,7 +59,7 @@ public:
     Upstreams(const Upstreams&) = delete;
     Upstreams& operator=(const Upstreams&) = delete;
 
-    bool Ready() const { return failing_ >= 0 && silent_ >= 0; }
+    [[nodiscard]] bool Ready() const { return failing_ >= 0 && silent_ >= 0; }
 
 private:
     void AnswerServerFailure() const
