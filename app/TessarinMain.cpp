@@ -163,10 +163,13 @@ void TessarinMain::ShowComputerName()
 
 void TessarinMain::Show(const QString& text)
 {
-    ui->Text2->clear(); // so a change of wrap mode never lays out the old text again
-    ui->Text2->setWordWrapMode(text.size() > LongestWordWrappedOutput
-                                   ? QTextOption::WrapAnywhere
-                                   : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const QTextOption::WrapMode wrap = text.size() > LongestWordWrappedOutput
+                                           ? QTextOption::WrapAnywhere
+                                           : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (ui->Text2->wordWrapMode() != wrap) {
+        ui->Text2->clear(); // so the old text is not laid out again in the new mode
+        ui->Text2->setWordWrapMode(wrap);
+    }
     ui->Text2->setPlainText(text);
 }
 
@@ -194,26 +197,33 @@ void TessarinMain::EndWithMessage(const QString& message)
 
 bool TessarinMain::eventFilter(QObject* watched, QEvent* event)
 {
-    // A click is a left press and release inside a label; Qt hands the release
-    // to the label that took the press.
-    if (event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const auto* label = qobject_cast<QLabel*>(watched);
-        if (label && mouse->button() == Qt::LeftButton &&
-            label->rect().contains(mouse->position().toPoint())) {
-            if (label == ui->Label1) {
-                Label1_Click();
-            } else if (label == ui->Label2) {
-                Label2_Click();
-            } else if (label == ui->Label3) {
-                Label3_Click();
-            } else if (label == ui->Label4) {
-                Label4_Click();
-            }
-            return true;
+    // The filter watches the four labels only. A click is a left press and
+    // release inside a label; the press is taken here so it goes no further,
+    // and Qt hands the release to the label that took the press.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const auto* label = static_cast<QLabel*>(watched);
+    if (mouse->button() != Qt::LeftButton) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (type == QEvent::MouseButtonPress) {
+        return true;
+    }
+    if (label->rect().contains(mouse->position().toPoint())) {
+        if (label == ui->Label1) {
+            Label1_Click();
+        } else if (label == ui->Label2) {
+            Label2_Click();
+        } else if (label == ui->Label3) {
+            Label3_Click();
+        } else if (label == ui->Label4) {
+            Label4_Click();
         }
     }
-    return QWidget::eventFilter(watched, event);
+    return true;
 }
 
 // HOST TO IP

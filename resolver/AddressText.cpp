@@ -1,98 +1,145 @@
 #include "resolver/AddressText_p.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
+#include <array>
 #include <optional>
+#include <limits>
 
 namespace tessarin::detail {
 namespace {
 
-constexpr bool IsBlank(QChar c) noexcept
+constexpr bool IsBlank(char16_t c) noexcept
 {
     return c == u' ' || c == u'\t';
 }
 
-// The number a part denotes: decimal digits with optional blanks around them.
-// No sign, no other base, no exponent, no fraction.
-std::optional<double> PartValue(QStringView part) noexcept
+constexpr bool IsDigit(char16_t c) noexcept
 {
-    qsizetype begin = 0;
-    qsizetype end = part.size();
-    while (begin < end && IsBlank(part[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(part[end - 1])) {
-        --end;
-    }
-    if (begin == end) {
-        return std::nullopt;
-    }
-    double value = 0;
-    for (qsizetype i = begin; i < end; ++i) {
-        const char16_t c = part[i].unicode();
-        if (c < u'0' || c > u'9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - u'0');
-    }
-    return value;
+    return static_cast<unsigned>(c - u'0') <= 9;
 }
 
-// Calls visit(index, part) for each dot-separated part in order, empty parts
-// included, until it answers false; answers whether every call answered true.
-template <typename Visit> bool EveryPart(QStringView text, Visit visit) noexcept
+// Part values are capped here: any part this large already leaves the signed
+// 32-bit range once weighted, so the cap changes no result.
+constexpr std::int64_t ValueCap = std::int64_t{1} << 32;
+
+struct Part {
+    std::int64_t value; // capped; -1 when the part is no number
+    const char16_t* next; // after the dot, or the end
+    bool more;            // a dot followed, so another part comes
+};
+
+// Reads one part: blanks, decimal digits, blanks, then a dot or the end. It is
+// no number when empty, blanks only, or holding anything else (a sign, a
+// letter, a fraction).
+inline Part ReadPart(const char16_t* at, const char16_t* end) noexcept
 {
-    qsizetype index = 0;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == u'.') {
-            if (!visit(index++, text.sliced(start, i - start))) {
-                return false;
-            }
-            start = i + 1;
-        }
+    while (at != end && IsBlank(*at)) {
+        ++at;
     }
-    return true;
+    const char16_t* digits = at;
+    std::int64_t value = 0;
+    while (at != end && IsDigit(*at)) {
+        value = std::min(value * 10 + (*at - u'0'), ValueCap);
+        ++at;
+    }
+    const bool number = at != digits;
+    while (at != end && IsBlank(*at)) {
+        ++at;
+    }
+    const bool more = at != end && *at == u'.';
+    if (!number || (at != end && !more)) {
+        return {-1, at, false};
+    }
+    return {value, more ? at + 1 : at, more};
+}
+
+// The four bytes of a text of exactly four parts that each read as 0 to 255:
+// ReadPart's rules, with the range test made on the way. This runs on every
+// IP TO HOST click, twice, so the common case (no blanks) goes first.
+std::optional<std::array<std::uint8_t, 4>> FourBytes(QStringView text) noexcept
+{
+    const char16_t* at = text.utf16();
+    const char16_t* const end = at + text.size();
+    std::array<std::uint8_t, 4> bytes{};
+    for (std::size_t index = 0;; ++index) {
+        while (at != end && IsBlank(*at)) {
+            ++at;
+        }
+        unsigned value = 0;
+        const char16_t* digits = at;
+        for (; at != end; ++at) {
+            const unsigned digit = static_cast<unsigned>(*at) - u'0';
+            if (digit > 9) {
+                break;
+            }
+            value = value * 10 + digit;
+            if (value > 255) {
+                return std::nullopt;
+            }
+        }
+        if (at == digits) {
+            return std::nullopt;
+        }
+        bytes[index] = static_cast<std::uint8_t>(value);
+        if (at != end && *at != u'.') {
+            while (at != end && IsBlank(*at)) {
+                ++at;
+            }
+        }
+        if (index == 3) {
+            return at == end ? std::optional(bytes) : std::nullopt;
+        }
+        if (at == end || *at != u'.') {
+            return std::nullopt;
+        }
+        ++at;
+    }
 }
 
 } // namespace
 
 bool IsIPAddress(QStringView text) noexcept
 {
-    if (text.count(u'.') != 3) {
-        return false;
-    }
-    return EveryPart(text, [](qsizetype, QStringView part) noexcept {
-        const std::optional<double> value = PartValue(part);
-        return value && *value <= 255;
-    });
+    return FourBytes(text).has_value();
 }
 
 std::int32_t IPToLong(QStringView text) noexcept
 {
-    if (text.isEmpty()) {
-        return 0;
+    // Four bytes give their 32-bit pattern, the first byte least significant;
+    // every other text takes the general sum below, which agrees on these.
+    if (const std::optional<std::array<std::uint8_t, 4>> bytes = FourBytes(text)) {
+        const std::uint32_t pattern = (*bytes)[0] | (*bytes)[1] << 8 | (*bytes)[2] << 16 |
+                                      static_cast<std::uint32_t>((*bytes)[3]) << 24;
+        return static_cast<std::int32_t>(pattern);
     }
-    const qsizetype last = text.count(u'.');
-    double sum = 0;
-    const bool converted = EveryPart(text, [&](qsizetype index, QStringView part) noexcept {
-        const std::optional<double> value = PartValue(part);
-        if (!value) {
-            return false;
+    const char16_t* at = text.utf16();
+    const char16_t* end = at + text.size();
+    std::int64_t sum = 0;
+    for (int index = 0;; ++index) {
+        const Part part = ReadPart(at, end);
+        if (part.value < 0) {
+            return 0;
         }
-        if (index < last) {
-            // 256^index; beyond the double range it is infinite and the sum leaves the range.
-            sum += *value * std::ldexp(1.0, static_cast<int>(std::min<qsizetype>(index, 1024)) * 8);
-        } else {
+        if (!part.more) {
             // The last part always weighs 256^3 and stands for a signed top byte.
-            sum += (*value < 128 ? *value : *value - 256) * 16777216.0;
+            sum += (part.value < 128 ? part.value : part.value - 256) * 16777216;
+        } else if (index >= 128) {
+            return 0; // 256^index is beyond any floating-point number: an overflow
+        } else if (part.value != 0) {
+            if (index >= 4) {
+                return 0; // value * 256^index is at least 2^32
+            }
+            sum += part.value << (8 * index);
         }
-        // Written so that NaN (zero times an infinite weight) fails too.
-        return sum >= std::numeric_limits<std::int32_t>::min() &&
-               sum <= std::numeric_limits<std::int32_t>::max();
-    });
-    return converted ? static_cast<std::int32_t>(sum) : 0;
+        if (sum < std::numeric_limits<std::int32_t>::min() ||
+            sum > std::numeric_limits<std::int32_t>::max()) {
+            return 0;
+        }
+        if (!part.more) {
+            return static_cast<std::int32_t>(sum);
+        }
+        at = part.next;
+    }
 }
 
 QString StripNull(const QString& text)

@@ -20,19 +20,30 @@ cmake --build build-fuzz --target fuzz_targets
 
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-for target in "${targets[@]}"; do
-  corpus=build-fuzz/corpus/$target
+# Two targets at a time, one a core.
+run_target() {
+  local target=$1 corpus=build-fuzz/corpus/$1 log=build-fuzz/fuzz-$1.log dictionary=()
   mkdir -p "$corpus" build-fuzz/findings
-  dictionary=()
   [ -f "fuzz/$target.dict" ] && dictionary=(-dict="fuzz/$target.dict")
-  log=build-fuzz/fuzz-$target.log
   if ! build-fuzz/fuzz/fuzz_$target -max_total_time="$seconds" -print_final_stats=1 \
-      -artifact_prefix=build-fuzz/findings/$target- "${dictionary[@]}" \
+      -artifact_prefix="build-fuzz/findings/$target-" "${dictionary[@]}" \
       "$corpus" "fuzz/corpus/$target" >"$log" 2>&1; then
     tail -n 40 "$log" >&2
     echo "fuzz: $target found a fault; the input is in build-fuzz/findings/" >&2
-    exit 1
+    return 1
   fi
-  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-  echo "fuzz: $target: $runs executions in ${seconds}s, no finding"
+  echo "fuzz: $target: $(sed -n 's/^stat::number_of_executed_units: *//p' "$log") executions in ${seconds}s, no finding"
+}
+
+failed=0
+for ((i = 0; i < ${#targets[@]}; i += 2)); do
+  pids=()
+  for target in "${targets[@]:i:2}"; do
+    run_target "$target" &
+    pids+=($!)
+  done
+  for pid in "${pids[@]}"; do
+    wait "$pid" || failed=1
+  done
 done
+exit $failed

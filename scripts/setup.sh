@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ qt6-base-dev
-  # tests
-  libgtest-dev libgmock-dev fonts-dejavu-core libidn2-0
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core libidn2-0
   # the run command without a display
   xvfb xauth
   # the system suite: a DNS server in a private namespace

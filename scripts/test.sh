@@ -11,21 +11,23 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
+stage() { echo "== $1 (at ${SECONDS}s)"; }
 
-echo "== suite"
+stage suite
 cmake -S . -B build -G Ninja -DTESSARIN_WERROR=ON >/dev/null
 cmake --build build
 ctest --test-dir build --output-on-failure -j 2
 
-echo "== suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+stage "suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_SANITIZE=ON >/dev/null
 cmake --build build-asan
 # valgrind cannot run sanitized programs, and the load figures are the plain build's.
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j 2 -LE 'memcheck|load'
 
-echo "== fuzzing"
+stage fuzzing
 scripts/fuzz.sh 30
 
-echo "== clang-tidy"
+stage clang-tidy
 scripts/tidy.sh
+echo "== all passed in ${SECONDS}s"

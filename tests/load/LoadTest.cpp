@@ -3,14 +3,13 @@
 
 #include "app/WindowHarness.h"
 
-#include <QElapsedTimer>
-
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <unistd.h>
 #include <vector>
+
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -32,9 +31,9 @@ long ResidentBytes()
 
 double MedianMicroseconds(std::vector<qint64> nanoseconds)
 {
-    std::nth_element(nanoseconds.begin(), nanoseconds.begin() + nanoseconds.size() / 2,
-                     nanoseconds.end());
-    return static_cast<double>(nanoseconds[nanoseconds.size() / 2]) / 1000.0;
+    const auto middle = nanoseconds.begin() + static_cast<std::ptrdiff_t>(nanoseconds.size() / 2);
+    std::nth_element(nanoseconds.begin(), middle, nanoseconds.end());
+    return static_cast<double>(*middle) / 1000.0;
 }
 
 TEST(Load, TenThousandClicksOfEachLookup)
@@ -72,7 +71,8 @@ TEST(Load, TenThousandClicksOfEachLookup)
     EXPECT_LT(growth, 1 << 20) << "resident memory grew by " << growth << " bytes";
     std::printf("resident memory growth after %d warm-up clicks: %ld KiB\n", WarmUp, growth / 1024);
     for (const Command& command : commands) {
-        const double first = MedianMicroseconds({command.times.begin(), command.times.begin() + Slice});
+        const double first =
+            MedianMicroseconds({command.times.begin(), command.times.begin() + Slice});
         const double last = MedianMicroseconds({command.times.end() - Slice, command.times.end()});
         std::printf("%s: median per click, first %d: %.1f us, last %d: %.1f us (ratio %.2f)\n",
                     command.name, Slice, first, Slice, last, last / first);
