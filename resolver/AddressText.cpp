@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <limits>
+#include <optional>
 
 namespace tessarin::detail {
 namespace {
@@ -23,7 +23,7 @@ constexpr bool IsDigit(char16_t c) noexcept
 constexpr std::int64_t ValueCap = std::int64_t{1} << 32;
 
 struct Part {
-    std::int64_t value; // capped; -1 when the part is no number
+    std::int64_t value;   // capped; -1 when the part is no number
     const char16_t* next; // after the dot, or the end
     bool more;            // a dot followed, so another part comes
 };
@@ -55,19 +55,27 @@ inline Part ReadPart(const char16_t* at, const char16_t* end) noexcept
 
 // The four bytes of a text of exactly four parts that each read as 0 to 255:
 // ReadPart's rules, with the range test made on the way. This runs on every
-// IP TO HOST click, twice, so the common case (no blanks) goes first.
+// IP TO HOST click, twice, so the common case (no blanks) is kept short.
 std::optional<std::array<std::uint8_t, 4>> FourBytes(QStringView text) noexcept
 {
     const char16_t* at = text.utf16();
     const char16_t* const end = at + text.size();
     std::array<std::uint8_t, 4> bytes{};
     for (std::size_t index = 0;; ++index) {
-        while (at != end && IsBlank(*at)) {
-            ++at;
+        if (at == end) {
+            return std::nullopt;
         }
-        unsigned value = 0;
-        const char16_t* digits = at;
-        for (; at != end; ++at) {
+        unsigned value = static_cast<unsigned>(*at) - u'0';
+        if (value > 9) {
+            while (at != end && IsBlank(*at)) {
+                ++at;
+            }
+            if (at == end || !IsDigit(*at)) {
+                return std::nullopt;
+            }
+            value = static_cast<unsigned>(*at) - u'0';
+        }
+        while (++at != end) {
             const unsigned digit = static_cast<unsigned>(*at) - u'0';
             if (digit > 9) {
                 break;
@@ -76,9 +84,6 @@ std::optional<std::array<std::uint8_t, 4>> FourBytes(QStringView text) noexcept
             if (value > 255) {
                 return std::nullopt;
             }
-        }
-        if (at == digits) {
-            return std::nullopt;
         }
         bytes[index] = static_cast<std::uint8_t>(value);
         if (at != end && *at != u'.') {

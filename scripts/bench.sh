@@ -9,4 +9,4 @@ scripts/setup.sh
 cmake -S . -B build -G Ninja -DTESSARIN_BUILD_BENCH=ON >/dev/null
 cmake --build build --target tessarin_bench
 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$PWD/build/tests/runtime" \
-  build/bench/tessarin_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true "$@"
+  build/bench/tessarin_bench "$@"
