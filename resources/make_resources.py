@@ -4,6 +4,7 @@
     buttonface.jpg   100 x 30 button face, baseline JPEG, JFIF 1.01, 72 dpi
     hand.cur         32 x 32 two-colour hand cursor, hot spot at the fingertip (5, 0)
     tessarin.ico     window icon: 16, 24, 32 and 48 pixels, each at 4, 8 and 32 bits
+    hicolor/NxN.png  the icon's 32-bit images, for the desktop's icon theme
 
 Needs Debian's python3-pil. The outputs are committed; run this only to change them.
 """
@@ -163,10 +164,22 @@ def window_icon():
     return directory + entries + data
 
 
+def theme_icons():
+    """Reads the 32-bit images back out of the written icon, so the theme shows the same pictures."""
+    (HERE / "hicolor").mkdir(exist_ok=True)
+    icon = Image.open(HERE / "tessarin.ico")
+    for size in (16, 24, 32, 48):
+        icon.size = (size, size)  # the best image of that size: the 32-bit one
+        image = icon.copy().convert("RGBA")
+        assert image.size == (size, size)
+        image.save(HERE / "hicolor" / f"{size}x{size}.png", optimize=True)
+
+
 def main():
     (HERE / "buttonface.jpg").write_bytes(button_face())
     (HERE / "hand.cur").write_bytes(hand_cursor())
     (HERE / "tessarin.ico").write_bytes(window_icon())
+    theme_icons()
 
 
 if __name__ == "__main__":

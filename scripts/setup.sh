@@ -14,6 +14,8 @@ packages=(
   dnsmasq-base iproute2 util-linux
   # quality gates: fuzzing (clang, libFuzzer), memcheck, static analysis
   clang libclang-rt-14-dev valgrind clang-tidy
+  # packaging: validators and the Debian package
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -1,0 +1,18 @@
+# The Debian package: `cpack -G DEB` in the build folder. Its dependencies are
+# read from the shared libraries the program links (dpkg-shlibdeps).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tessarin)
+set(CPACK_PACKAGE_VENDOR Korvane)
+set(CPACK_PACKAGE_CONTACT "Korvane <packages@tessarin.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "finds the IP of a given host and vice versa")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Tessarin is a small window that turns a host name into its first IPv4 address, \
+or a dotted IPv4 address into its host name, through the system's own name resolution.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
+include(CPack)
