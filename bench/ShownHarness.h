@@ -51,3 +51,17 @@ inline int RunUntilShown(QWidget& window)
     window.show();
     return QApplication::exec();
 }
+
+// A program whose one window is bare, of Tessarin's size; `fill` may put
+// something in it. Shown and ended like Tessarin's own.
+template <typename Fill> int RunBareWindow(int argc, char* argv[], Fill fill)
+{
+    char fallbackName[] = "bare";
+    char* programName[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
+    int programArgc = 1;
+    QApplication application(programArgc, programName);
+    QWidget window;
+    window.setFixedSize(378, 194);
+    fill(window);
+    return RunUntilShown(window);
+}

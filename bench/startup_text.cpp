@@ -7,12 +7,8 @@
 
 int main(int argc, char* argv[])
 {
-    char fallbackName[] = "text";
-    char* programName[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
-    int programArgc = 1;
-    QApplication application(programArgc, programName);
-    QWidget window;
-    window.setFixedSize(378, 194);
-    QLabel caption(QStringLiteral("HOST TO IP"), &window);
-    return RunUntilShown(window);
+    return RunBareWindow(argc, argv, [](QWidget& window) {
+        // Owned by the window, as a caption in a form is.
+        new QLabel(QStringLiteral("HOST TO IP"), &window);
+    });
 }

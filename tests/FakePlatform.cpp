@@ -14,6 +14,25 @@ FakeHost Ipv4Host(std::string name, const std::vector<Address4>& addresses)
     return host;
 }
 
+std::vector<OddRecord> OddRecords()
+{
+    FakeHost nullList = Ipv4Host("odd", {{1, 2, 3, 4}});
+    nullList.nullAddressList = true;
+    FakeHost zeroLength = Ipv4Host("odd", {{1, 2, 3, 4}});
+    zeroLength.length = 0;
+    FakeHost negativeLength = Ipv4Host("odd", {{1, 2, 3, 4}});
+    negativeLength.length = -4;
+    const FakeHost sixteen{"odd", {Bytes{32, 1, 13, 184, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}}, 16,
+                           false};
+    return {
+        {"record without an address", Ipv4Host("odd", {}), std::nullopt},
+        {"record without an address list", nullList, std::nullopt},
+        {"address length 0", zeroLength, std::nullopt},
+        {"negative address length", negativeLength, std::nullopt},
+        {"address length 16 gives every byte", sixteen, "32.1.13.184.0.0.0.0.0.0.0.0.0.0.0.1"},
+    };
+}
+
 int FakePlatform::WSAStartup(std::uint16_t wVersionRequested, WSADATA& data)
 {
     ++calls.startup;

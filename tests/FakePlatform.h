@@ -29,6 +29,15 @@ struct FakeHost {
 // An ordinary IPv4 record.
 FakeHost Ipv4Host(std::string name, const std::vector<Address4>& addresses);
 
+// Records a resolved name never gets from a real resolver, each with the text
+// its first address must give: none, or every byte of a 16-byte address.
+struct OddRecord {
+    const char* label;
+    FakeHost host;
+    std::optional<std::string> dotted;
+};
+std::vector<OddRecord> OddRecords();
+
 struct CallCounts {
     int startup = 0;
     int cleanup = 0;
