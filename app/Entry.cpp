@@ -4,9 +4,9 @@
 #include "app/Version.h"
 #include "platform/Platform.h"
 
-#include <QApplication>
-
 #include <memory>
+
+#include <QApplication>
 
 namespace tessarin {
 

@@ -8,6 +8,9 @@
 #include "resolver/clsIPRESOLVE.h"
 #include "ui_TessarinMain.h"
 
+#include <array>
+#include <cstdio>
+
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFont>
@@ -18,9 +21,6 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QScreen>
-
-#include <array>
-#include <cstdio>
 
 // The pictures are compiled into a static library, which must register them itself.
 static void InitResources()
@@ -137,13 +137,15 @@ void TessarinMain::SocketsInitialize()
     const int major = lobyte(data.wVersion);
     const int minor = hibyte(data.wVersion);
     if (major < RequiredMajor || (major == RequiredMajor && minor < RequiredMinor)) {
-        EndWithMessage(QStringLiteral("Windows Sockets version %1.%2 is not supported by winsock.dll ")
-                           .arg(major)
-                           .arg(minor));
+        EndWithMessage(
+            QStringLiteral("Windows Sockets version %1.%2 is not supported by winsock.dll ")
+                .arg(major)
+                .arg(minor));
     }
     if (data.iMaxSockets < MinimumSockets) {
-        EndWithMessage(QStringLiteral("This application requires a minimum of %1 supported sockets.")
-                           .arg(MinimumSockets));
+        EndWithMessage(
+            QStringLiteral("This application requires a minimum of %1 supported sockets.")
+                .arg(MinimumSockets));
     }
 }
 
@@ -247,7 +249,10 @@ void TessarinMain::Label2_Click()
 {
     const QString lineBreak = QStringLiteral("\r\n");
     Show(QStringLiteral("App: Tessarin") + lineBreak + QStringLiteral("Dev: Korvane") + lineBreak +
-         QStringLiteral("Ver: %1.%2.%3").arg(version::Major).arg(version::Minor).arg(version::Revision) +
+         QStringLiteral("Ver: %1.%2.%3")
+             .arg(version::Major)
+             .arg(version::Minor)
+             .arg(version::Revision) +
          lineBreak + QStringLiteral("Web: ") + QString::fromLatin1(version::WebPage));
 }
 

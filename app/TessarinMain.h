@@ -2,10 +2,10 @@
 
 #include "platform/Platform.h"
 
-#include <QWidget>
-
 #include <cstdint>
 #include <memory>
+
+#include <QWidget>
 
 class QCloseEvent;
 

@@ -108,9 +108,8 @@ void PictureClick(benchmark::State& state)
     const QPoint rim = open.window.findChild<QLabel*>("Image1")->geometry().topLeft();
     Paired paired;
     for (auto _ : state) {
-        paired.Ours([&] {
-            QTest::mouseClick(open.window.windowHandle(), Qt::LeftButton, {}, rim);
-        });
+        paired.Ours(
+            [&] { QTest::mouseClick(open.window.windowHandle(), Qt::LeftButton, {}, rim); });
         paired.Floor([] {});
     }
     paired.Report(state);

@@ -8,7 +8,7 @@
 #define FUZZ_REQUIRE(condition)                                                                    \
     do {                                                                                           \
         if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "property violated: %s (%s:%d)\n", #condition, __FILE__,         \
+            std::fprintf(stderr, "property violated: %s (%s:%d)\n", #condition, __FILE__,          \
                          __LINE__);                                                                \
             std::abort();                                                                          \
         }                                                                                          \

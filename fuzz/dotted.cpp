@@ -4,9 +4,9 @@
 #include "FuzzCheck.h"
 #include "resolver/HostAddress.h"
 
-#include <QStringList>
-
 #include <cstdint>
+
+#include <QStringList>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

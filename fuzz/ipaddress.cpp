@@ -4,11 +4,11 @@
 #include "FuzzCheck.h"
 #include "resolver/AddressText_p.h"
 
-#include <QStringList>
-
 #include <array>
 #include <cstdint>
 #include <optional>
+
+#include <QStringList>
 
 namespace {
 
@@ -38,8 +38,8 @@ std::optional<int> Byte(QStringView part)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data),
-                                           static_cast<qsizetype>(size));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const std::int32_t value = tessarin::detail::IPToLong(text);
 
     std::optional<std::array<int, 4>> parts;

@@ -8,8 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data),
-                                           static_cast<qsizetype>(size));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString stripped = tessarin::detail::StripNull(text);
     FUZZ_REQUIRE(text.startsWith(stripped));
     FUZZ_REQUIRE(!stripped.contains(QChar(u'\0')));

@@ -1,15 +1,16 @@
 // WithoutHttp never lengthens its input, leaves text without "http://" as it
 // is, and agrees with a plain left-to-right scan that skips each match.
 
-#include "FuzzCheck.h"
 #include "app/WithoutHttp.h"
+
+#include "FuzzCheck.h"
 
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data),
-                                           static_cast<qsizetype>(size));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString cleaned = tessarin::WithoutHttp(text);
     FUZZ_REQUIRE(cleaned.size() <= text.size());
     if (!text.contains(QStringLiteral("http://"))) {

@@ -35,11 +35,11 @@ struct WSADATA {
 // A host record. Its storage belongs to the platform and stays valid only
 // until the platform's next lookup, so callers copy what they need at once.
 struct HOSTENT {
-    char* h_name;         // official name, NUL-terminated 8-bit text
-    char** h_aliases;     // null-terminated list
+    char* h_name;     // official name, NUL-terminated 8-bit text
+    char** h_aliases; // null-terminated list
     std::int16_t h_addrtype;
     std::int16_t h_length; // bytes in each address
-    char** h_addr_list;   // null-terminated list of addresses in network order
+    char** h_addr_list;    // null-terminated list of addresses in network order
 };
 
 class Platform {

@@ -3,17 +3,16 @@
 
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
+#include <array>
+#include <clocale>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <clocale>
-#include <array>
 #include <string>
 #include <string_view>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <vector>
 
 namespace tessarin {
@@ -27,8 +26,14 @@ using Address = std::array<char, 4>;
 constexpr std::size_t LongestHostName = NI_MAXHOST;
 constexpr std::uint16_t MaxSockets = 32767;
 
-constexpr int Major(std::uint16_t version) noexcept { return version & 0xFF; }
-constexpr int Minor(std::uint16_t version) noexcept { return version >> 8; }
+constexpr int Major(std::uint16_t version) noexcept
+{
+    return version & 0xFF;
+}
+constexpr int Minor(std::uint16_t version) noexcept
+{
+    return version >> 8;
+}
 
 template <std::size_t N> void CopyText(char (&to)[N], std::string_view text) noexcept
 {
@@ -59,8 +64,7 @@ public:
     Utf8Ctype() noexcept
         : utf8_(::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr))),
           previous_(utf8_ ? ::uselocale(utf8_) : static_cast<locale_t>(nullptr))
-    {
-    }
+    {}
     ~Utf8Ctype()
     {
         if (utf8_) {
@@ -129,10 +133,9 @@ int PosixPlatform::WSAStartup(std::uint16_t wVersionRequested, WSADATA& data)
     if (Major(wVersionRequested) == 0) {
         return VersionNotSupported;
     }
-    const bool aboveHighest =
-        Major(wVersionRequested) > Major(HighestSocketsVersion) ||
-        (Major(wVersionRequested) == Major(HighestSocketsVersion) &&
-         Minor(wVersionRequested) > Minor(HighestSocketsVersion));
+    const bool aboveHighest = Major(wVersionRequested) > Major(HighestSocketsVersion) ||
+                              (Major(wVersionRequested) == Major(HighestSocketsVersion) &&
+                               Minor(wVersionRequested) > Minor(HighestSocketsVersion));
     data = WSADATA{};
     data.wVersion = aboveHighest ? HighestSocketsVersion : wVersionRequested;
     data.wHighVersion = HighestSocketsVersion;

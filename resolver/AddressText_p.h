@@ -3,10 +3,10 @@
 // The address-text helpers behind clsIPRESOLVE. Internal: only the resolver
 // and its tests include this header.
 
+#include <cstdint>
+
 #include <QString>
 #include <QStringView>
-
-#include <cstdint>
 
 namespace tessarin::detail {
 

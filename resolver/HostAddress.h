@@ -2,11 +2,11 @@
 
 #include "platform/Platform.h"
 
+#include <optional>
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
-
-#include <optional>
 
 namespace tessarin {
 

@@ -46,12 +46,11 @@ QString clsIPRESOLVE::GetNameFromIP(const QString& strIP)
     }
     // The value's least significant byte is the first number: network order.
     const auto value = static_cast<std::uint32_t>(detail::IPToLong(strIP));
-    const std::array<char, 4> address{static_cast<char>(value & 0xFF),
-                                      static_cast<char>((value >> 8) & 0xFF),
-                                      static_cast<char>((value >> 16) & 0xFF),
-                                      static_cast<char>(value >> 24)};
-    const HOSTENT* record =
-        platform_.gethostbyaddr(address.data(), static_cast<int>(address.size()), AddressFamilyInet);
+    const std::array<char, 4> address{
+        static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF),
+        static_cast<char>((value >> 16) & 0xFF), static_cast<char>(value >> 24)};
+    const HOSTENT* record = platform_.gethostbyaddr(
+        address.data(), static_cast<int>(address.size()), AddressFamilyInet);
     if (record == nullptr) {
         return {};
     }
@@ -71,7 +70,8 @@ QString clsIPRESOLVE::GetNameFromIP(const QString& strIP)
 std::optional<QString> clsIPRESOLVE::GetIPFromName(const QString& strName)
 {
     const QByteArray name = ToAnsi(strName);
-    const std::optional<QByteArray> address = CopyFirstAddress(platform_.gethostbyname(name.constData()));
+    const std::optional<QByteArray> address =
+        CopyFirstAddress(platform_.gethostbyname(name.constData()));
     if (!address) {
         return std::nullopt;
     }

@@ -2,9 +2,9 @@
 
 #include "platform/Platform.h"
 
-#include <QString>
-
 #include <optional>
+
+#include <QString>
 
 namespace tessarin {
 

@@ -22,8 +22,8 @@ std::vector<OddRecord> OddRecords()
     zeroLength.length = 0;
     FakeHost negativeLength = Ipv4Host("odd", {{1, 2, 3, 4}});
     negativeLength.length = -4;
-    const FakeHost sixteen{"odd", {Bytes{32, 1, 13, 184, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}}, 16,
-                           false};
+    const FakeHost sixteen{
+        "odd", {Bytes{32, 1, 13, 184, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}}, 16, false};
     return {
         {"record without an address", Ipv4Host("odd", {}), std::nullopt},
         {"record without an address list", nullList, std::nullopt},

@@ -2,9 +2,9 @@
 
 // Lets GoogleTest print Qt strings in failure messages.
 
-#include <QString>
-
 #include <ostream>
+
+#include <QString>
 
 inline void PrintTo(const QString& text, std::ostream* out)
 {

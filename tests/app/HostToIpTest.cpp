@@ -3,10 +3,10 @@
 #include "FakePlatform.h"
 #include "WindowHarness.h"
 
-#include <QElapsedTimer>
-
 #include <optional>
 #include <vector>
+
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -112,7 +112,8 @@ TEST_F(HostToIpTest, EachAnswerReplacesTheLast)
 TEST_F(HostToIpTest, BadInputFinishesWithTheUsualAnswer)
 {
     fake.hostsByName["host"] = Ipv4Host("host", {{9, 8, 7, 6}});
-    fake.hostsByName["b\xC3\xBC" "cher"] = Ipv4Host("x", {{5, 6, 7, 8}});
+    fake.hostsByName["b\xC3\xBC"
+                     "cher"] = Ipv4Host("x", {{5, 6, 7, 8}});
     const QString huge(1 << 20, u'a');
     const QString withNul = QString::fromUtf16(u"host\0junk", 9);
     struct Case {
@@ -126,8 +127,12 @@ TEST_F(HostToIpTest, BadInputFinishesWithTheUsualAnswer)
         {"100,000 prefixes in a row", QString("http://").repeated(100000) + "host", "host",
          "9.8.7.6"},
         {"a NUL ends the name at the platform", withNul, "host", "9.8.7.6"},
-        {"non-ASCII goes as 8-bit text", QString::fromUtf8("b\xC3\xBC" "cher"),
-         "b\xC3\xBC" "cher", "5.6.7.8"},
+        {"non-ASCII goes as 8-bit text",
+         QString::fromUtf8("b\xC3\xBC"
+                           "cher"),
+         "b\xC3\xBC"
+         "cher",
+         "5.6.7.8"},
         {"only a NUL", QString(1, QChar(u'\0')), "", CantResolve + QString(1, QChar(u'\0'))},
     };
     for (const Case& c : cases) {

@@ -3,12 +3,12 @@
 #include "FakePlatform.h"
 #include "WindowHarness.h"
 
-#include <QTextBlock>
-#include <QUrl>
-
 #include <cstdio>
 #include <memory>
 #include <vector>
+
+#include <QTextBlock>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 

@@ -3,17 +3,18 @@
 #include "FakePlatform.h"
 #include "WindowHarness.h"
 
+#include <limits>
+#include <optional>
+#include <vector>
+
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
 #include <QIcon>
 #include <QPixmap>
+#include <QScreen>
 #include <QScrollBar>
-
-#include <limits>
-#include <optional>
-#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -32,6 +33,12 @@ TEST_F(TessarinMainTest, Layout)
     TessarinMain& window = harness.Open(fake);
     EXPECT_EQ(window.size(), QSize(378, 194));
     EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "the user cannot resize it";
+    // Centred as well as the frame, unknown until shown, lets it be.
+    const QPoint frame = window.geometry().topLeft() - window.frameGeometry().topLeft();
+    EXPECT_LE((window.geometry().center() - window.screen()->availableGeometry().center())
+                  .manhattanLength(),
+              frame.manhattanLength() + 1)
+        << "centred on the screen";
     EXPECT_EQ(window.palette().color(window.backgroundRole()), QColor(Qt::white));
     EXPECT_TRUE(window.autoFillBackground());
 
@@ -208,8 +215,12 @@ TEST(TessarinMainBytes, HighAndLowByte)
         int high;
         int low;
     };
-    for (const Case& c : std::vector<Case>{{0x0101, 1, 1}, {0x0201, 2, 1}, {0x0002, 0, 2},
-                                           {0xFF00, 255, 0}, {0x00FF, 0, 255}, {0, 0, 0}}) {
+    for (const Case& c : std::vector<Case>{{0x0101, 1, 1},
+                                           {0x0201, 2, 1},
+                                           {0x0002, 0, 2},
+                                           {0xFF00, 255, 0},
+                                           {0x00FF, 0, 255},
+                                           {0, 0, 0}}) {
         EXPECT_EQ(TessarinMain::hibyte(c.word), c.high) << c.word;
         EXPECT_EQ(TessarinMain::lobyte(c.word), c.low) << c.word;
     }
@@ -221,7 +232,8 @@ TEST(TessarinMainStartup, AcceptedVersionsAndSockets)
         std::uint16_t version;
         std::uint16_t sockets;
     };
-    for (const Case& c : std::vector<Case>{{0x0101, 100}, {0x0201, 100}, {0x0002, 100}, {0x0101, 1}}) {
+    for (const Case& c :
+         std::vector<Case>{{0x0101, 100}, {0x0201, 100}, {0x0002, 100}, {0x0101, 1}}) {
         SCOPED_TRACE(c.version);
         FakePlatform fake;
         fake.grantedVersion = c.version;
@@ -259,8 +271,7 @@ TEST(TessarinMainStartup, FailuresEndAtOnce)
         fake.startupResult = c.startupResult;
         fake.grantedVersion = c.version;
         fake.maxSockets = c.sockets;
-        EXPECT_EXIT(TessarinMain window(fake), ::testing::ExitedWithCode(1),
-                    StderrLine(c.message));
+        EXPECT_EXIT(TessarinMain window(fake), ::testing::ExitedWithCode(1), StderrLine(c.message));
     }
 }
 

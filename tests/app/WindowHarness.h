@@ -6,14 +6,14 @@
 #include "QtPrinting.h"
 #include "app/TessarinMain.h"
 
+#include <memory>
+#include <string>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QWindow>
-
-#include <memory>
-#include <string>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

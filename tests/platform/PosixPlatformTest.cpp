@@ -3,14 +3,13 @@
 #include "platform/Platform.h"
 
 #include <arpa/inet.h>
-#include <netdb.h>
-#include <unistd.h>
-
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <netdb.h>
 #include <optional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -67,7 +66,10 @@ TEST_F(PosixPlatformTest, ForwardLookups)
         {"loopback address comes back as itself", "127.0.0.1", "127.0.0.1", "127.0.0.1"},
         {"any dotted address comes back as itself", "1.2.3.4", "1.2.3.4", "1.2.3.4"},
         {"reserved top-level domain", "no-such-host.invalid", std::nullopt, ""},
-        {"non-ASCII name that does not exist", "b\xC3\xBC" "cher.invalid", std::nullopt, ""},
+        {"non-ASCII name that does not exist",
+         "b\xC3\xBC"
+         "cher.invalid",
+         std::nullopt, ""},
         {"label too long for DNS", std::string(300, 'a') + ".invalid", std::nullopt, ""},
         {"1 MiB of text", std::string(1 << 20, 'x'), std::nullopt, ""},
         {"only dots", "...", std::nullopt, ""},
@@ -111,7 +113,8 @@ TEST_F(PosixPlatformTest, ReverseLookups)
     ASSERT_TRUE(getent) << "every Linux names 127.0.0.1 in its hosts file";
     // getent prints the address, blanks, then the official name.
     const std::size_t start = getent->find_first_not_of(" \t", getent->find_first_of(" \t"));
-    const std::string systemName = getent->substr(start, getent->find_first_of(" \t\n", start) - start);
+    const std::string systemName =
+        getent->substr(start, getent->find_first_of(" \t\n", start) - start);
 
     struct Case {
         const char* label;
@@ -123,7 +126,10 @@ TEST_F(PosixPlatformTest, ReverseLookups)
     const std::vector<Case> cases = {
         {"loopback has the system's name", {127, 0, 0, 1}, 4, AF_INET, systemName},
         {"documentation address has none", {192, 0, 2, 1}, 4, AF_INET, std::nullopt},
-        {"IPv6 length refused", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, 16, AF_INET6,
+        {"IPv6 length refused",
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1},
+         16,
+         AF_INET6,
          std::nullopt},
         {"length 16 with IPv4 family refused", {127, 0, 0, 1}, 16, AF_INET, std::nullopt},
         {"length 3 refused", {127, 0, 0, 1}, 3, AF_INET, std::nullopt},

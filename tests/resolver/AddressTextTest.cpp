@@ -3,11 +3,11 @@
 #include "QtPrinting.h"
 #include "resolver/AddressText_p.h"
 
-#include <QString>
-#include <QStringList>
-
 #include <cstdint>
 #include <vector>
+
+#include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -61,7 +61,8 @@ TEST(AddressText, IsIPAddress)
         {"prefixed", "http://1.2.3.4", false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(IsIPAddress(c.text), c.expected) << c.label << ": '" << c.text.toStdString() << "'";
+        EXPECT_EQ(IsIPAddress(c.text), c.expected)
+            << c.label << ": '" << c.text.toStdString() << "'";
     }
 }
 

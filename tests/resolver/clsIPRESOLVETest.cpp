@@ -1,15 +1,16 @@
 // The resolver object over the fake platform, and once over the real one.
 
-#include "FakePlatform.h"
-#include "QtPrinting.h"
 #include "resolver/clsIPRESOLVE.h"
 
-#include <QString>
+#include "FakePlatform.h"
+#include "QtPrinting.h"
 
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include <QString>
 
 #include <gtest/gtest.h>
 
@@ -98,7 +99,11 @@ TEST(clsIPRESOLVE, AddressToNameCopiesTheName)
         {"255 characters", std::string(255, 'b'), QString(255, u'b')},
         {"300 characters keep their first 255", std::string(255, 'c') + std::string(45, 'd'),
          QString(255, u'c')},
-        {"UTF-8 name", "b\xC3\xBC" "cher.lan", QString::fromUtf8("b\xC3\xBC" "cher.lan")},
+        {"UTF-8 name",
+         "b\xC3\xBC"
+         "cher.lan",
+         QString::fromUtf8("b\xC3\xBC"
+                           "cher.lan")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -123,19 +128,23 @@ TEST(clsIPRESOLVE, NameToAddress)
         {"plain", "host", "host", Ipv4Host("host", {{192, 168, 0, 1}}), "192.168.0.1"},
         {"second byte 0", "host", "host", Ipv4Host("host", {{10, 0, 0, 255}}), "10.0.0.255"},
         {"all zeros", "host", "host", Ipv4Host("host", {{0, 0, 0, 0}}), "0.0.0.0"},
-        {"first of several", "multi", "multi",
-         Ipv4Host("multi", {{10, 0, 0, 2}, {10, 0, 0, 1}}), "10.0.0.2"},
+        {"first of several", "multi", "multi", Ipv4Host("multi", {{10, 0, 0, 2}, {10, 0, 0, 1}}),
+         "10.0.0.2"},
         {"trailing blank is asked with the blank", "host ", "host ",
          Ipv4Host("host ", {{1, 2, 3, 4}}), "1.2.3.4"},
         {"not resolved", "nowhere", "nowhere", std::nullopt, ""},
-        {"non-ASCII as UTF-8", QString::fromUtf8("b\xC3\xBC" "cher"), "b\xC3\xBC" "cher",
+        {"non-ASCII as UTF-8",
+         QString::fromUtf8("b\xC3\xBC"
+                           "cher"),
+         "b\xC3\xBC"
+         "cher",
          Ipv4Host("x", {{5, 6, 7, 8}}), "5.6.7.8"},
         {"text after a NUL is not sent", QString::fromUtf16(u"host\0junk", 9), "host",
          Ipv4Host("host", {{9, 9, 9, 9}}), "9.9.9.9"},
     };
     for (const testing::OddRecord& odd : testing::OddRecords()) {
-        cases.push_back({odd.label, "odd", "odd", odd.host,
-                         QString::fromStdString(odd.dotted.value_or(""))});
+        cases.push_back(
+            {odd.label, "odd", "odd", odd.host, QString::fromStdString(odd.dotted.value_or(""))});
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);

@@ -1,15 +1,15 @@
 // The committed pictures and the version record, checked from their bytes.
 
-#include <QColor>
-#include <QImage>
-#include <QSet>
-#include <QString>
-
 #include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <QColor>
+#include <QImage>
+#include <QSet>
+#include <QString>
 
 #include <gtest/gtest.h>
 

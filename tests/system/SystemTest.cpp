@@ -3,20 +3,19 @@
 
 #include "app/WindowHarness.h"
 
-#include <QElapsedTimer>
-
 #include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <array>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
+
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -135,8 +134,12 @@ TEST_F(SystemTest, HostToIp)
         {"a CNAME", "alias.test", "alias.test", "10.53.0.1"},
         {"a name that does not exist", "nope.test", "nope.test", CantResolve + "nope.test"},
         {"a server failure", "servfail.test", "servfail.test", CantResolve + "servfail.test"},
-        {"an internationalised name through its xn-- form", QString::fromUtf8("b\xC3\xBC" "cher.test"),
-         QString::fromUtf8("b\xC3\xBC" "cher.test"), "10.53.3.1"},
+        {"an internationalised name through its xn-- form",
+         QString::fromUtf8("b\xC3\xBC"
+                           "cher.test"),
+         QString::fromUtf8("b\xC3\xBC"
+                           "cher.test"),
+         "10.53.3.1"},
         {"the empty name is this computer", "", "", "10.53.4.1"},
         {"a trailing blank is kept", "only-dns.test ", "only-dns.test ",
          CantResolve + "only-dns.test "},
