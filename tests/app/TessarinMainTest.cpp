@@ -7,14 +7,12 @@
 #include <optional>
 #include <vector>
 
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
 #include <QIcon>
 #include <QPixmap>
 #include <QScreen>
-#include <QScrollBar>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -187,43 +185,6 @@ TEST_F(TessarinMainTest, KeyboardRunsNoCommand)
     QTest::keyClick(text2, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(text2, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "answer") << "the output can be copied";
-}
-
-TEST_F(TessarinMainTest, OutputWrapsAndScrolls)
-{
-    harness.Open(fake);
-    QPlainTextEdit* text2 = harness.Text2();
-    text2->setPlainText(QString(200, u'w'));
-    QTest::qWait(0);
-    EXPECT_GT(text2->document()->documentLayout()->documentSize().height(), 1)
-        << "a long line wraps";
-    EXPECT_EQ(text2->horizontalScrollBar()->maximum(), 0);
-    QStringList lines;
-    for (int i = 0; i < 40; ++i) {
-        lines << QString::number(i);
-    }
-    text2->setPlainText(lines.join(u'\n'));
-    QTest::qWait(0);
-    EXPECT_EQ(text2->blockCount(), 40);
-    EXPECT_GT(text2->verticalScrollBar()->maximum(), 0) << "a tall text can be scrolled";
-}
-
-TEST(TessarinMainBytes, HighAndLowByte)
-{
-    struct Case {
-        std::uint16_t word;
-        int high;
-        int low;
-    };
-    for (const Case& c : std::vector<Case>{{0x0101, 1, 1},
-                                           {0x0201, 2, 1},
-                                           {0x0002, 0, 2},
-                                           {0xFF00, 255, 0},
-                                           {0x00FF, 0, 255},
-                                           {0, 0, 0}}) {
-        EXPECT_EQ(TessarinMain::hibyte(c.word), c.high) << c.word;
-        EXPECT_EQ(TessarinMain::lobyte(c.word), c.low) << c.word;
-    }
 }
 
 TEST(TessarinMainStartup, AcceptedVersionsAndSockets)
