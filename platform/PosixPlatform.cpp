@@ -30,9 +30,11 @@ constexpr int Major(std::uint16_t version) noexcept
 {
     return version & 0xFF;
 }
-constexpr int Minor(std::uint16_t version) noexcept
+
+// A version word with the major number first, so versions compare as numbers.
+constexpr int Ordered(std::uint16_t version) noexcept
 {
-    return version >> 8;
+    return Major(version) << 8 | version >> 8;
 }
 
 template <std::size_t N> void CopyText(char (&to)[N], std::string_view text) noexcept
@@ -133,11 +135,9 @@ int PosixPlatform::WSAStartup(std::uint16_t wVersionRequested, WSADATA& data)
     if (Major(wVersionRequested) == 0) {
         return VersionNotSupported;
     }
-    const bool aboveHighest = Major(wVersionRequested) > Major(HighestSocketsVersion) ||
-                              (Major(wVersionRequested) == Major(HighestSocketsVersion) &&
-                               Minor(wVersionRequested) > Minor(HighestSocketsVersion));
-    data = WSADATA{};
-    data.wVersion = aboveHighest ? HighestSocketsVersion : wVersionRequested;
+    data.wVersion = Ordered(wVersionRequested) > Ordered(HighestSocketsVersion)
+                        ? HighestSocketsVersion
+                        : wVersionRequested;
     data.wHighVersion = HighestSocketsVersion;
     CopyText(data.szDescription, "Tessarin POSIX sockets (getaddrinfo, getnameinfo)");
     CopyText(data.szSystemStatus, "Running");

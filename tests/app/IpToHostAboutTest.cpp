@@ -1,9 +1,9 @@
 // IP TO HOST and ABOUT, and the whole window over the real system.
 
 #include "FakePlatform.h"
+#include "SystemHosts.h"
 #include "WindowHarness.h"
 
-#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -109,15 +109,6 @@ TEST_F(IpToHostAboutTest, EachCommandReplacesTheOther)
     EXPECT_EQ(Lines(harness.Text2()), QStringList{"Can't resolve name: nowhere"});
 }
 
-QString SystemNameOf127001()
-{
-    char name[1100] = {};
-    const std::unique_ptr<FILE, int (*)(FILE*)> getent(
-        ::popen("getent hosts 127.0.0.1 | awk '{print $2}'", "r"), &::pclose);
-    EXPECT_TRUE(getent && std::fgets(name, sizeof name, getent.get()));
-    return QString::fromLocal8Bit(name).trimmed();
-}
-
 // Everything a user does, typed and clicked, over the real system.
 class RealWindowTest : public ::testing::Test {
 protected:
@@ -150,7 +141,9 @@ TEST_F(RealWindowTest, AllFourCommands)
 
     Type("127.0.0.1");
     harness.Click("Label4");
-    EXPECT_EQ(Lines(harness.Text2()), QStringList{SystemNameOf127001()});
+    const std::optional<HostsLine> loopback = GetentHosts("127.0.0.1");
+    ASSERT_TRUE(loopback);
+    EXPECT_EQ(Lines(harness.Text2()), QStringList{QString::fromStdString(loopback->name)});
 
     Type("192.0.2.1");
     harness.Click("Label4");

@@ -1,5 +1,6 @@
 // The POSIX backend against the real system, using only what every Linux has.
 
+#include "SystemHosts.h"
 #include "platform/Platform.h"
 
 #include <arpa/inet.h>
@@ -30,18 +31,6 @@ std::vector<std::string> AddressesOf(const HOSTENT* record)
         addresses.push_back(Dotted(*entry));
     }
     return addresses;
-}
-
-// What the system's own tool says, for comparison; nothing when it has no answer.
-std::optional<std::string> Getent(const std::string& arguments)
-{
-    const std::string command = "getent " + arguments + " 2>/dev/null";
-    const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), &::pclose);
-    std::array<char, 4096> line{};
-    if (!pipe || std::fgets(line.data(), line.size(), pipe.get()) == nullptr) {
-        return std::nullopt;
-    }
-    return std::string(line.data());
 }
 
 class PosixPlatformTest : public ::testing::Test {
@@ -109,12 +98,9 @@ TEST_F(PosixPlatformTest, EmptyNameIsThisComputer)
 
 TEST_F(PosixPlatformTest, ReverseLookups)
 {
-    const std::optional<std::string> getent = Getent("hosts 127.0.0.1");
+    const std::optional<testing::HostsLine> getent = testing::GetentHosts("127.0.0.1");
     ASSERT_TRUE(getent) << "every Linux names 127.0.0.1 in its hosts file";
-    // getent prints the address, blanks, then the official name.
-    const std::size_t start = getent->find_first_not_of(" \t", getent->find_first_of(" \t"));
-    const std::string systemName =
-        getent->substr(start, getent->find_first_of(" \t\n", start) - start);
+    const std::string systemName = getent->name;
 
     struct Case {
         const char* label;

@@ -4,8 +4,8 @@
 
 #include "FakePlatform.h"
 #include "QtPrinting.h"
+#include "SystemHosts.h"
 
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -161,11 +161,9 @@ TEST(clsIPRESOLVE, NameToAddress)
 TEST(clsIPRESOLVE, RealSystem)
 {
     const std::unique_ptr<Platform> platform = MakeSystemPlatform();
-    char name[1100] = {};
-    const std::unique_ptr<FILE, int (*)(FILE*)> getent(
-        ::popen("getent hosts 127.0.0.1 | awk '{print $2}'", "r"), &::pclose);
-    ASSERT_TRUE(getent && std::fgets(name, sizeof name, getent.get()));
-    const QString expected = QString::fromLocal8Bit(name).trimmed();
+    const std::optional<testing::HostsLine> getent = testing::GetentHosts("127.0.0.1");
+    ASSERT_TRUE(getent);
+    const QString expected = QString::fromStdString(getent->name);
 
     clsIPRESOLVE resolver(*platform);
     EXPECT_EQ(resolver.AddressToName("127.0.0.1"), expected);

@@ -1,6 +1,7 @@
 // The real window over the real resolver, against the DNS server that
 // run-in-namespace.sh starts: every lookup goes hosts file, then DNS.
 
+#include "SystemHosts.h"
 #include "app/WindowHarness.h"
 
 #include <arpa/inet.h>
@@ -92,16 +93,6 @@ private:
     std::thread server_;
 };
 
-// The first address the system's own tool gives for a name in this namespace.
-QString SystemFirstAddress(const char* name)
-{
-    const std::string command = std::string("getent hosts ") + name + " | head -n 1";
-    std::array<char, 512> line{};
-    const std::unique_ptr<FILE, int (*)(FILE*)> getent(::popen(command.c_str(), "r"), &::pclose);
-    EXPECT_TRUE(getent && std::fgets(line.data(), line.size(), getent.get())) << name;
-    return QString::fromLatin1(line.data()).section(QLatin1Char(' '), 0, 0).trimmed();
-}
-
 class SystemTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -120,7 +111,10 @@ protected:
 
 TEST_F(SystemTest, HostToIp)
 {
-    const QString multiFirst = SystemFirstAddress("multi.test");
+    // The first address the system's own tool gives in this namespace.
+    const std::optional<HostsLine> multi = GetentHosts("multi.test");
+    ASSERT_TRUE(multi);
+    const QString multiFirst = QString::fromStdString(multi->address);
     ASSERT_TRUE(multiFirst.startsWith("10.53.1."));
     struct Case {
         const char* label;
