@@ -1,15 +1,13 @@
 #include "app/TessarinMain.h"
 
-#include "app/EndNow.h"
 #include "app/Version.h"
-#include "app/WithoutHttp.h"
 #include "resolver/AnsiText.h"
 #include "resolver/HostAddress.h"
 #include "resolver/clsIPRESOLVE.h"
 #include "ui_TessarinMain.h"
 
-#include <array>
 #include <cstdio>
+#include <cstdlib>
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -31,7 +29,6 @@ static void InitResources()
 namespace tessarin {
 namespace {
 
-constexpr std::uint16_t SocketsVersion11 = 0x0101;
 constexpr int RequiredMajor = 1;
 constexpr int RequiredMinor = 1;
 constexpr int MinimumSockets = 1;
@@ -58,6 +55,14 @@ QFont ControlFont()
     return font;
 }
 
+// Ends the program at once: standard error is flushed, and nothing else runs,
+// no window clean-up included.
+[[noreturn]] void EndNow(int status) noexcept
+{
+    std::fflush(stderr);
+    std::_Exit(status);
+}
+
 // Trims blanks only, as the computer name is padded with them.
 QString TrimBlanks(const QString& text)
 {
@@ -80,14 +85,20 @@ TessarinMain::TessarinMain(Platform& platform, QWidget* parent)
     InitResources();
     ui->setupUi(this);
     ApplyLook();
-    for (QLabel* label : {ui->Label1, ui->Label2, ui->Label3, ui->Label4}) {
-        label->installEventFilter(this);
-    }
+    CentreOnScreen();
     ui->Text1->setFocus();
     Form_Load();
 }
 
 TessarinMain::~TessarinMain() = default;
+
+std::array<TessarinMain::Button, 4> TessarinMain::Buttons() const
+{
+    return {{{ui->Label1, &TessarinMain::Label1_Click},
+             {ui->Label2, &TessarinMain::Label2_Click},
+             {ui->Label3, &TessarinMain::Label3_Click},
+             {ui->Label4, &TessarinMain::Label4_Click}}};
+}
 
 void TessarinMain::ApplyLook()
 {
@@ -107,19 +118,37 @@ void TessarinMain::ApplyLook()
 
     const QFont controls = ControlFont();
     const QCursor hand(QPixmap(QStringLiteral(":/hand.cur")), HandHotSpotX, HandHotSpotY);
-    for (QLabel* label : {ui->Label1, ui->Label2, ui->Label3, ui->Label4}) {
-        QPalette caption = label->palette();
+    for (const Button& button : Buttons()) {
+        QPalette caption = button.label->palette();
         caption.setColor(QPalette::WindowText, Qt::white);
-        label->setPalette(caption);
-        label->setFont(controls);
-        label->setCursor(hand);
+        button.label->setPalette(caption);
+        button.label->setFont(controls);
+        button.label->setCursor(hand);
+        button.label->installEventFilter(this);
     }
     ui->Text1->setFont(controls);
     ui->Text2->setFont(controls);
+}
 
+void TessarinMain::CentreOnScreen()
+{
+    // A top-level widget's position is its frame's; until the window manager has
+    // framed the window its frame is the window itself.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
+        move(screen->availableGeometry().center() - QRect({}, frameGeometry().size()).center());
     }
+}
+
+void TessarinMain::moveEvent(QMoveEvent* event)
+{
+    // The frame is known only once the window manager has put the window on the
+    // screen: centre the whole frame then, once, and afterwards leave the window
+    // wherever the user puts it.
+    if (!framed_ && frameGeometry() != geometry()) {
+        framed_ = true;
+        CentreOnScreen();
+    }
+    QWidget::moveEvent(event);
 }
 
 void TessarinMain::Form_Load()
@@ -158,9 +187,7 @@ void TessarinMain::ShowComputerName()
         return;
     }
     const QString text = FromAnsi(buffer.data(), static_cast<qsizetype>(buffer.size()));
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    setWindowTitle(QStringLiteral("Tessarin - You are: ") +
-                   TrimBlanks(nul < 0 ? text : text.first(nul)));
+    setWindowTitle(QStringLiteral("Tessarin - You are: ") + TrimBlanks(StripNull(text)));
 }
 
 void TessarinMain::Show(const QString& text)
@@ -200,43 +227,38 @@ void TessarinMain::EndWithMessage(const QString& message)
 bool TessarinMain::eventFilter(QObject* watched, QEvent* event)
 {
     // The filter watches the four labels only. A click is a left press and
-    // release inside a label; the press is taken here so it goes no further,
-    // and Qt hands the release to the label that took the press.
+    // release inside one label; the second press of a double-click comes as a
+    // double-click event, which no control handles, so it makes no click.
     const QEvent::Type type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease) {
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+        type != QEvent::MouseButtonDblClick) {
         return QWidget::eventFilter(watched, event);
     }
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    const auto* label = static_cast<QLabel*>(watched);
     if (mouse->button() != Qt::LeftButton) {
         return QWidget::eventFilter(watched, event);
     }
     if (type == QEvent::MouseButtonPress) {
-        return true;
-    }
-    if (label->rect().contains(mouse->position().toPoint())) {
-        if (label == ui->Label1) {
-            Label1_Click();
-        } else if (label == ui->Label2) {
-            Label2_Click();
-        } else if (label == ui->Label3) {
-            Label3_Click();
-        } else if (label == ui->Label4) {
-            Label4_Click();
+        pressed_ = watched;
+    } else if (type == QEvent::MouseButtonRelease && pressed_ == watched) {
+        pressed_ = nullptr;
+        // Qt hands the release to the label that took the press, wherever it is.
+        if (static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint())) {
+            for (const Button& button : Buttons()) {
+                if (button.label == watched) {
+                    (this->*button.click)();
+                }
+            }
         }
     }
     return true;
 }
 
-// HOST TO IP
 void TessarinMain::Label1_Click()
 {
     Cleanit();
-    const QByteArray name = ToAnsi(ui->Text1->text());
-    const std::optional<QByteArray> address =
-        CopyFirstAddress(platform_.gethostbyname(name.constData()));
-    Show(address ? DottedDecimal(*address)
-                 : QStringLiteral("Can't resolve name: ") + ui->Text1->text());
+    Show(FirstAddressOf(platform_, ui->Text1->text())
+             .value_or(QStringLiteral("Can't resolve name: ") + ui->Text1->text()));
 }
 
 void TessarinMain::Cleanit()
@@ -244,7 +266,6 @@ void TessarinMain::Cleanit()
     ui->Text1->setText(WithoutHttp(ui->Text1->text()));
 }
 
-// ABOUT
 void TessarinMain::Label2_Click()
 {
     const QString lineBreak = QStringLiteral("\r\n");
@@ -256,13 +277,11 @@ void TessarinMain::Label2_Click()
          lineBreak + QStringLiteral("Web: ") + QString::fromLatin1(version::WebPage));
 }
 
-// QUIT
 void TessarinMain::Label3_Click()
 {
     EndNow(0);
 }
 
-// IP TO HOST
 void TessarinMain::Label4_Click()
 {
     // Made before the input is read and gone with the click, closing its session.

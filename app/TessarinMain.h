@@ -2,12 +2,14 @@
 
 #include "platform/Platform.h"
 
-#include <cstdint>
+#include <array>
 #include <memory>
 
 #include <QWidget>
 
 class QCloseEvent;
+class QMoveEvent;
+class QLabel;
 
 namespace Ui {
 class TessarinMain;
@@ -25,31 +27,38 @@ public:
     explicit TessarinMain(Platform& platform, QWidget* parent = nullptr);
     ~TessarinMain() override;
 
-    // Bits 8 to 15 and bits 0 to 7 of a 16-bit word.
-    static constexpr int hibyte(std::uint16_t wParam) noexcept { return (wParam >> 8) & 0xFF; }
-    static constexpr int lobyte(std::uint16_t wParam) noexcept { return wParam & 0xFF; }
-
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A label that is a button, and the command a click on it runs.
+    struct Button {
+        QLabel* label;
+        void (TessarinMain::*click)();
+    };
+    [[nodiscard]] std::array<Button, 4> Buttons() const;
+
     void ApplyLook();
+    void CentreOnScreen();
     void Form_Load();
     void SocketsInitialize();
     void SocketsCleanup();
     void ShowComputerName();
     void Cleanit();
-    void Label1_Click();
-    void Label2_Click();
-    void Label3_Click();
-    void Label4_Click();
+    void Label1_Click(); // HOST TO IP
+    void Label2_Click(); // ABOUT
+    void Label3_Click(); // QUIT
+    void Label4_Click(); // IP TO HOST
     // Replaces what the output field shows.
     void Show(const QString& text);
     [[noreturn]] void EndWithMessage(const QString& message);
 
     std::unique_ptr<Ui::TessarinMain> ui;
     Platform& platform_;
+    const QObject* pressed_ = nullptr; // the label a left press went to, until its release
+    bool framed_ = false;              // the window manager's frame has been seen
 };
 
 } // namespace tessarin

@@ -11,17 +11,28 @@
 
 class Paired {
 public:
-    template <typename Work> void Ours(Work&& work) { ours_.push_back(Time(work)); }
-    template <typename Work> void Floor(Work&& work) { floor_.push_back(Time(work)); }
+    template <typename Ours, typename Floor> void Turn(Ours&& ours, Floor&& floor)
+    {
+        ours_.push_back(Time(ours));
+        floor_.push_back(Time(floor));
+    }
 
-    // Counters in microseconds: "ours", "floor", and their ratio.
+    // Counters "ours" and "floor" (seconds times `scale`), and their "ratio".
     void Report(benchmark::State& state, double scale = 1e6)
     {
-        const double ours = Median(ours_) * scale;
-        const double floor = Median(floor_) * scale;
-        state.counters["ours"] = ours;
-        state.counters["floor"] = floor;
-        state.counters["ratio"] = ours / floor;
+        state.counters["ours"] = Median(ours_) * scale;
+        state.counters["floor"] = Median(floor_) * scale;
+        state.counters["ratio"] = Median(ours_) / Median(floor_);
+    }
+
+    template <typename T> static double Median(std::vector<T> values)
+    {
+        if (values.empty()) {
+            return 0;
+        }
+        const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+        std::nth_element(values.begin(), middle, values.end());
+        return static_cast<double>(*middle);
     }
 
 private:
@@ -30,16 +41,6 @@ private:
         const auto start = std::chrono::steady_clock::now();
         work();
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-
-    static double Median(std::vector<double> seconds)
-    {
-        if (seconds.empty()) {
-            return 0;
-        }
-        const auto middle = seconds.begin() + static_cast<std::ptrdiff_t>(seconds.size() / 2);
-        std::nth_element(seconds.begin(), middle, seconds.end());
-        return *middle;
     }
 
     std::vector<double> ours_;

@@ -15,8 +15,20 @@ namespace tessarin {
 // Address family of IPv4, the same number on every system Tessarin targets.
 inline constexpr std::int16_t AddressFamilyInet = 2;
 
-// The version word the sockets layer grants at most (2.2, minor in the high byte).
+// Sockets version words hold the major number in the low byte and the minor in the high.
+// The version Tessarin asks for (1.1), and the highest the sockets layer grants (2.2).
+inline constexpr std::uint16_t SocketsVersion11 = 0x0101;
 inline constexpr std::uint16_t HighestSocketsVersion = 0x0202;
+
+// Bits 8 to 15 and bits 0 to 7 of a 16-bit word: a version's minor and major number.
+constexpr int hibyte(std::uint16_t wParam) noexcept
+{
+    return wParam >> 8;
+}
+constexpr int lobyte(std::uint16_t wParam) noexcept
+{
+    return wParam & 0xFF;
+}
 
 // The answer of WSAStartup for a version it cannot serve (WSAVERNOTSUPPORTED).
 inline constexpr int VersionNotSupported = 10092;

@@ -26,15 +26,10 @@ using Address = std::array<char, 4>;
 constexpr std::size_t LongestHostName = NI_MAXHOST;
 constexpr std::uint16_t MaxSockets = 32767;
 
-constexpr int Major(std::uint16_t version) noexcept
-{
-    return version & 0xFF;
-}
-
 // A version word with the major number first, so versions compare as numbers.
 constexpr int Ordered(std::uint16_t version) noexcept
 {
-    return Major(version) << 8 | version >> 8;
+    return lobyte(version) << 8 | hibyte(version);
 }
 
 template <std::size_t N> void CopyText(char (&to)[N], std::string_view text) noexcept
@@ -132,7 +127,7 @@ private:
 
 int PosixPlatform::WSAStartup(std::uint16_t wVersionRequested, WSADATA& data)
 {
-    if (Major(wVersionRequested) == 0) {
+    if (lobyte(wVersionRequested) == 0) {
         return VersionNotSupported;
     }
     data.wVersion = Ordered(wVersionRequested) > Ordered(HighestSocketsVersion)

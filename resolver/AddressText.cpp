@@ -1,21 +1,17 @@
 #include "resolver/AddressText_p.h"
 
 #include <algorithm>
-#include <array>
 #include <limits>
-#include <optional>
 
 namespace tessarin::detail {
 namespace {
 
-constexpr bool IsBlank(char16_t c) noexcept
+const char16_t* SkipBlanks(const char16_t* at, const char16_t* end) noexcept
 {
-    return c == u' ' || c == u'\t';
-}
-
-constexpr bool IsDigit(char16_t c) noexcept
-{
-    return static_cast<unsigned>(c - u'0') <= 9;
+    while (at != end && (*at == u' ' || *at == u'\t')) {
+        ++at;
+    }
+    return at;
 }
 
 // Part values are capped here: any part this large already leaves the signed
@@ -31,21 +27,16 @@ struct Part {
 // Reads one part: blanks, decimal digits, blanks, then a dot or the end. It is
 // no number when empty, blanks only, or holding anything else (a sign, a
 // letter, a fraction).
-inline Part ReadPart(const char16_t* at, const char16_t* end) noexcept
+Part ReadPart(const char16_t* at, const char16_t* end) noexcept
 {
-    while (at != end && IsBlank(*at)) {
-        ++at;
-    }
-    const char16_t* digits = at;
+    at = SkipBlanks(at, end);
+    const char16_t* const digits = at;
     std::int64_t value = 0;
-    while (at != end && IsDigit(*at)) {
+    for (; at != end && *at >= u'0' && *at <= u'9'; ++at) {
         value = std::min(value * 10 + (*at - u'0'), ValueCap);
-        ++at;
     }
     const bool number = at != digits;
-    while (at != end && IsBlank(*at)) {
-        ++at;
-    }
+    at = SkipBlanks(at, end);
     const bool more = at != end && *at == u'.';
     if (!number || (at != end && !more)) {
         return {-1, at, false};
@@ -53,72 +44,28 @@ inline Part ReadPart(const char16_t* at, const char16_t* end) noexcept
     return {value, more ? at + 1 : at, more};
 }
 
-// The four bytes of a text of exactly four parts that each read as 0 to 255:
-// ReadPart's rules, with the range test made on the way. This runs on every
-// IP TO HOST click, twice, so the common case (no blanks) is kept short.
-std::optional<std::array<std::uint8_t, 4>> FourBytes(QStringView text) noexcept
+} // namespace
+
+std::optional<std::array<char, 4>> IsIPAddress(QStringView text) noexcept
 {
     const char16_t* at = text.utf16();
     const char16_t* const end = at + text.size();
-    std::array<std::uint8_t, 4> bytes{};
-    for (std::size_t index = 0;; ++index) {
-        if (at == end) {
+    std::array<char, 4> bytes{};
+    for (std::size_t index = 0; index < bytes.size(); ++index) {
+        const Part part = ReadPart(at, end);
+        if (part.value < 0 || part.value > 255 || part.more != (index < 3)) {
             return std::nullopt;
         }
-        unsigned value = static_cast<unsigned>(*at) - u'0';
-        if (value > 9) {
-            while (at != end && IsBlank(*at)) {
-                ++at;
-            }
-            if (at == end || !IsDigit(*at)) {
-                return std::nullopt;
-            }
-            value = static_cast<unsigned>(*at) - u'0';
-        }
-        while (++at != end) {
-            const unsigned digit = static_cast<unsigned>(*at) - u'0';
-            if (digit > 9) {
-                break;
-            }
-            value = value * 10 + digit;
-            if (value > 255) {
-                return std::nullopt;
-            }
-        }
-        bytes[index] = static_cast<std::uint8_t>(value);
-        if (at != end && *at != u'.') {
-            while (at != end && IsBlank(*at)) {
-                ++at;
-            }
-        }
-        if (index == 3) {
-            return at == end ? std::optional(bytes) : std::nullopt;
-        }
-        if (at == end || *at != u'.') {
-            return std::nullopt;
-        }
-        ++at;
+        bytes[index] = static_cast<char>(part.value);
+        at = part.next;
     }
-}
-
-} // namespace
-
-bool IsIPAddress(QStringView text) noexcept
-{
-    return FourBytes(text).has_value();
+    return bytes;
 }
 
 std::int32_t IPToLong(QStringView text) noexcept
 {
-    // Four bytes give their 32-bit pattern, the first byte least significant;
-    // every other text takes the general sum below, which agrees on these.
-    if (const std::optional<std::array<std::uint8_t, 4>> bytes = FourBytes(text)) {
-        const std::uint32_t pattern = (*bytes)[0] | (*bytes)[1] << 8 | (*bytes)[2] << 16 |
-                                      static_cast<std::uint32_t>((*bytes)[3]) << 24;
-        return static_cast<std::int32_t>(pattern);
-    }
     const char16_t* at = text.utf16();
-    const char16_t* end = at + text.size();
+    const char16_t* const end = at + text.size();
     std::int64_t sum = 0;
     for (int index = 0;; ++index) {
         const Part part = ReadPart(at, end);
@@ -145,12 +92,6 @@ std::int32_t IPToLong(QStringView text) noexcept
         }
         at = part.next;
     }
-}
-
-QString StripNull(const QString& text)
-{
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    return nul < 0 ? text : text.first(nul);
 }
 
 } // namespace tessarin::detail

@@ -1,5 +1,7 @@
 #include "resolver/AnsiText.h"
 
+#include <QStringDecoder>
+
 namespace tessarin {
 
 QByteArray ToAnsi(const QString& text)
@@ -9,7 +11,15 @@ QByteArray ToAnsi(const QString& text)
 
 QString FromAnsi(const char* data, qsizetype size)
 {
-    return QString::fromLocal8Bit(data, size);
+    // A decoder keeps the bytes of an unfinished character for more input that never comes.
+    QStringDecoder decoder(QStringDecoder::System);
+    return decoder.decode(QByteArrayView(data, size));
+}
+
+QString StripNull(const QString& text)
+{
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    return nul < 0 ? text : text.first(nul);
 }
 
 } // namespace tessarin

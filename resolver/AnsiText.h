@@ -12,6 +12,10 @@ namespace tessarin {
 // The result's constData() is NUL-terminated; a NUL inside the text ends it there.
 QByteArray ToAnsi(const QString& text);
 
+// A character cut off at the end of the bytes is left out, not shown as a replacement.
 QString FromAnsi(const char* data, qsizetype size);
+
+// The text up to, not including, its first NUL.
+QString StripNull(const QString& text);
 
 } // namespace tessarin

@@ -1,5 +1,9 @@
 #include "resolver/HostAddress.h"
 
+#include "resolver/AnsiText.h"
+
+#include <QByteArray>
+
 namespace tessarin {
 
 QString DottedDecimal(QByteArrayView bytes)
@@ -14,8 +18,9 @@ QString DottedDecimal(QByteArrayView bytes)
     return text;
 }
 
-std::optional<QByteArray> CopyFirstAddress(const HOSTENT* record)
+std::optional<QString> FirstAddressOf(Platform& platform, const QString& name)
 {
+    const HOSTENT* record = platform.gethostbyname(ToAnsi(name).constData());
     if (record == nullptr) {
         return std::nullopt;
     }
@@ -31,7 +36,13 @@ std::optional<QByteArray> CopyFirstAddress(const HOSTENT* record)
     }
     QByteArray address(head.h_length, Qt::Uninitialized);
     RtlMoveMemory(address.data(), first, static_cast<std::size_t>(head.h_length));
-    return address;
+    return DottedDecimal(address);
+}
+
+QString WithoutHttp(QString text)
+{
+    // QString::remove makes one linear pass over the text as it was.
+    return text.remove(QStringLiteral("http://"), Qt::CaseSensitive);
 }
 
 } // namespace tessarin

@@ -8,8 +8,8 @@ packages=(
   cmake ninja-build g++ qt6-base-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core libidn2-0
-  # the run command without a display
-  xvfb xauth
+  # the run command without a display, and the window suite under a real X server and window manager
+  xvfb xauth openbox x11-utils
   # the system suite: a DNS server in a private namespace
   dnsmasq-base iproute2 util-linux
   # quality gates: fuzzing (clang, libFuzzer), memcheck, static analysis

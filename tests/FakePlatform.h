@@ -1,83 +1,136 @@
 #pragma once
 
-// A platform whose every answer is scripted and whose every call is counted,
-// so the window and the resolver can be tested without the network.
+// A platform whose every answer is scripted and whose calls are counted, so
+// the window and the resolver can be tested without the network; and the one
+// table of address texts that several suites read.
 
 #include "platform/Platform.h"
 
-#include <array>
-#include <cstdint>
+#include <arpa/inet.h>
+#include <cstring>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include <QString>
+
+// Lets GoogleTest print Qt strings in failure messages.
+inline std::ostream& operator<<(std::ostream& out, const QString& text)
+{
+    return out << '"' << text.toStdString() << '"';
+}
 
 namespace tessarin::testing {
 
-using Bytes = std::vector<unsigned char>;
-using Address4 = std::array<unsigned char, 4>;
-
-// What the fake answers for one name. `addresses` are copied into storage of
-// exactly their own size, so a reader that goes past them is caught by ASan.
+// What a lookup answers. Each address is stored in exactly its own bytes, so a
+// reader that goes past them is caught by AddressSanitizer.
 struct FakeHost {
     std::string name;
-    std::vector<Bytes> addresses;
+    std::vector<std::vector<unsigned char>> addresses = {};
     std::int16_t length = 4;
-    bool nullAddressList = false;
-};
-
-// An ordinary IPv4 record.
-FakeHost Ipv4Host(std::string name, const std::vector<Address4>& addresses);
-
-// Records a resolved name never gets from a real resolver, each with the text
-// its first address must give: none, or every byte of a 16-byte address.
-struct OddRecord {
-    const char* label;
-    FakeHost host;
-    std::optional<std::string> dotted;
-};
-std::vector<OddRecord> OddRecords();
-
-struct CallCounts {
-    int startup = 0;
-    int cleanup = 0;
-    int byName = 0;
-    int byAddress = 0;
-    int computerName = 0;
+    bool nullList = false;
 };
 
 class FakePlatform final : public Platform {
 public:
-    // Scripted answers.
     int startupResult = 0;
     std::uint16_t grantedVersion = 0x0101;
-    std::uint16_t maxSockets = 100;
-    std::optional<int> cleanupResult; // unset: 0 with a session open, else -1
-    std::map<std::string, FakeHost> hostsByName;
-    std::map<Address4, std::string> namesByAddress;
+    std::uint16_t maxSockets = 1;
+    std::optional<int> cleanupResult;      // unset: 0 while a session is open, else -1
+    std::map<std::string, FakeHost> hosts; // by name, and by dotted address for reverse lookups
     std::optional<std::string> computerName = "HOST"; // unset: GetComputerNameA fails
 
-    // What was asked.
-    CallCounts calls;
-    int openSessions = 0;
-    std::vector<std::uint16_t> versionsRequested;
-    std::vector<std::string> namesAsked;
-    std::vector<Address4> addressesAsked;
+    std::vector<std::uint16_t> versions; // asked of WSAStartup
+    int cleanups = 0;
+    int sessions = 0;
+    std::vector<std::string> asked; // names, and dotted addresses, in order
 
-    int WSAStartup(std::uint16_t wVersionRequested, WSADATA& data) override;
-    int WSACleanup() override;
-    const HOSTENT* gethostbyname(const char* name) override;
-    const HOSTENT* gethostbyaddr(const char* addr, int len, int type) override;
-    int GetComputerNameA(char* buffer, std::uint32_t& size) override;
+    int WSAStartup(std::uint16_t wVersionRequested, WSADATA& data) override
+    {
+        versions.push_back(wVersionRequested);
+        data.wVersion = grantedVersion;
+        data.iMaxSockets = maxSockets;
+        sessions += startupResult == 0 ? 1 : 0;
+        return startupResult;
+    }
+    int WSACleanup() override
+    {
+        ++cleanups;
+        const int result = cleanupResult.value_or(sessions > 0 ? 0 : -1);
+        sessions -= result == 0 && sessions > 0 ? 1 : 0;
+        return result;
+    }
+    const HOSTENT* gethostbyname(const char* name) override { return Answer(name); }
+    const HOSTENT* gethostbyaddr(const char* addr, int len, int type) override
+    {
+        char text[INET_ADDRSTRLEN] = "refused";
+        if (len == 4 && type == AddressFamilyInet) {
+            ::inet_ntop(AF_INET, addr, text, sizeof text);
+        }
+        return Answer(text);
+    }
+    int GetComputerNameA(char* buffer, std::uint32_t& size) override
+    {
+        if (!computerName || computerName->size() >= size) {
+            return 0;
+        }
+        std::memcpy(buffer, computerName->c_str(), computerName->size() + 1);
+        return 1;
+    }
 
 private:
-    const HOSTENT* Hand(const FakeHost& host);
+    const HOSTENT* Answer(const std::string& key)
+    {
+        asked.push_back(key);
+        const auto found = hosts.find(key);
+        if (sessions == 0 || found == hosts.end()) {
+            return nullptr;
+        }
+        host_ = found->second;
+        list_.clear();
+        for (std::vector<unsigned char>& address : host_.addresses) {
+            list_.push_back(reinterpret_cast<char*>(address.data()));
+        }
+        list_.push_back(nullptr);
+        entry_ = {host_.name.data(), nullptr, AddressFamilyInet, host_.length,
+                  host_.nullList ? nullptr : list_.data()};
+        return &entry_;
+    }
 
-    std::string name_;
-    std::vector<Bytes> addresses_;
-    std::vector<char*> addressList_;
-    std::array<char*, 1> aliases_{};
+    FakeHost host_;
+    std::vector<char*> list_;
     HOSTENT entry_{};
 };
+
+// Address texts: what IsIPAddress reads (and IP TO HOST asks the platform
+// for; empty: no lookup), and what IPToLong makes of them.
+inline std::vector<std::tuple<QString, const char*, std::int32_t>> AddressRows()
+{
+    return {
+        {"192.168.1.10", "192.168.1.10", 167880896},
+        {"10.0.0.200", "10.0.0.200", -939524086}, // a top byte from 128 on counts as negative
+        {"0.0.0.128", "0.0.0.128", -2147483647 - 1},
+        {"255.255.255.255", "255.255.255.255", -1},
+        {" 001 .\t2 . 03. 004 ", "1.2.3.4", 67305985}, // blanks and leading zeros
+        {"1.2.3.4.5", "", 151192065},                  // the last two add up in the top byte
+        {"1.2.3.200.5", "", 0},                        // and overflow
+        {"0.0.0.0.1.5", "", 0},                        // a fifth part weighs 256^4
+        {"1.2.3", "", 50332161},
+        {"1.2.3.256", "", 197121}, // no range test in IPToLong
+        {"256.1.1.1", "", 16843264},
+        {"99999999999.0.0.0", "", 0},
+        {QString("0.").repeated(128) + "1", "", 16777216},
+        {QString("0.").repeated(129) + "1", "", 0}, // a weight beyond any floating-point number
+        {"", "", 0},
+        {"1.2.3.", "", 0},
+        {"1. .3.4", "", 0},
+        {"1 2.3.4.5", "", 0},
+        {"1.-2.3.4", "", 0},
+        {"http://1.2.3.4", "", 0},
+    };
+}
 
 } // namespace tessarin::testing

@@ -1,5 +1,6 @@
-// Entry of the window suites: one QApplication, and death tests that start a
-// fresh copy of the suite, so no toolkit state is shared with a forked child.
+// Entry of the suites that open windows: one QApplication, and death tests
+// that start a fresh copy of the suite, so no toolkit state is shared with a
+// forked child.
 
 #include <QApplication>
 

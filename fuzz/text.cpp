@@ -1,0 +1,73 @@
+// The text helpers over any input, each against an independent reading of the
+// same rule: the dotted-address parser and IPToLong's bytes, StripNull, and
+// WithoutHttp.
+
+#include "resolver/AddressText_p.h"
+#include "resolver/AnsiText.h"
+#include "resolver/HostAddress.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+#include <QStringList>
+
+// A property that must hold; a violation is reported and ends the run as a finding.
+#define REQUIRE(condition)                                                                         \
+    ((condition)                                                                                   \
+         ? void()                                                                                  \
+         : (std::fprintf(stderr, "property violated: %s (line %d)\n", #condition, __LINE__),       \
+            std::abort()))
+
+namespace {
+
+// One part of a dotted address: blanks, decimal digits, blanks, and a value 0 to 255.
+std::optional<int> Byte(QStringView part)
+{
+    const QString digits = part.toString().remove(u' ').remove(u'\t');
+    bool number = !digits.isEmpty() && part.trimmed().size() == digits.size();
+    for (const QChar c : digits) {
+        number = number && c >= u'0' && c <= u'9';
+    }
+    const int value = number ? digits.right(4).toInt() : 256;
+    return value <= 255 &&
+                   (digits.size() <= 3 || digits.chopped(3).count(u'0') == digits.size() - 3)
+               ? std::optional(value)
+               : std::nullopt;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+
+    QStringList bytes;
+    for (const QString& part : text.split(u'.')) {
+        const std::optional<int> byte = Byte(part);
+        bytes << (byte ? QString::number(*byte) : QString());
+    }
+    const bool address = bytes.size() == 4 && !bytes.contains(QString());
+    const auto parsed = tessarin::detail::IsIPAddress(text);
+    REQUIRE(parsed.has_value() == address);
+    if (parsed) {
+        REQUIRE(tessarin::DottedDecimal(QByteArrayView(parsed->data(), 4)) == bytes.join(u'.'));
+        const auto value = static_cast<std::uint32_t>(tessarin::detail::IPToLong(text));
+        for (std::size_t i = 0; i < 4; ++i) {
+            REQUIRE(static_cast<char>(value >> (8 * i)) == (*parsed)[i]);
+        }
+    }
+
+    REQUIRE(tessarin::StripNull(text) == text.section(QChar(u'\0'), 0, 0));
+
+    QString scanned;
+    for (qsizetype i = 0; i < text.size();) {
+        const bool prefix = QStringView(text).sliced(i).startsWith(u"http://");
+        scanned += prefix ? QString() : QString(text[i]);
+        i += prefix ? 7 : 1;
+    }
+    REQUIRE(tessarin::WithoutHttp(text) == scanned);
+    return 0;
+}

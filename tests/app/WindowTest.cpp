@@ -1,0 +1,197 @@
+// The window over the fake platform: what the user sees and clicks, the four
+// commands, and how the program starts and ends.
+
+#include "FakePlatform.h"
+#include "WindowHarness.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QScreen>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace tessarin::testing {
+namespace {
+
+using ::testing::ExitedWithCode;
+using ::testing::HasSubstr;
+
+const QString CantResolve = QStringLiteral("Can't resolve name: ");
+
+class WindowTest : public ::testing::Test {
+protected:
+    FakePlatform fake;
+    WindowHarness harness{fake};
+};
+
+TEST_F(WindowTest, Layout)
+{
+    const TessarinMain& window = harness.window;
+    EXPECT_EQ(window.minimumSize(), QSize(378, 194));
+    EXPECT_EQ(window.maximumSize(), QSize(378, 194)) << "the user cannot resize it";
+    EXPECT_EQ(window.palette().color(window.backgroundRole()), QColor(Qt::white));
+    EXPECT_THAT(
+        window.windowIcon().availableSizes(),
+        ::testing::IsSupersetOf({QSize(16, 16), QSize(24, 24), QSize(32, 32), QSize(48, 48)}));
+    EXPECT_EQ(harness.Text1()->geometry(), QRect(8, 8, 361, 19));
+    EXPECT_EQ(harness.Text2()->geometry(), QRect(8, 64, 361, 121));
+    EXPECT_EQ(harness.Text2()->font().pointSize(), 9);
+    for (const auto& [face, rect, caption] : std::vector<std::tuple<QRect, QRect, QString>>{
+             {{8, 32, 108, 27}, {16, 40, 97, 17}, "HOST TO IP"},
+             {{120, 32, 108, 27}, {128, 40, 97, 17}, "IP TO HOST"},
+             {{232, 32, 68, 27}, {232, 40, 65, 17}, "ABOUT"},
+             {{304, 32, 68, 27}, {304, 40, 65, 17}, "QUIT"},
+         }) {
+        // On top at the label's centre lies the label; at the picture's corner, the picture.
+        const auto* label = qobject_cast<const QLabel*>(window.childAt(rect.center()));
+        const auto* picture = qobject_cast<const QLabel*>(window.childAt(face.topLeft()));
+        ASSERT_TRUE(label != nullptr && picture != nullptr) << caption;
+        EXPECT_EQ(std::tuple(label->geometry(), label->text(), picture->geometry()),
+                  std::tuple(rect, caption, face));
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::white));
+        EXPECT_EQ(label->font().pointSize(), 9);
+        EXPECT_EQ(label->cursor().hotSpot(), QPoint(5, 0));
+        EXPECT_EQ(picture->cursor().shape(), Qt::ArrowCursor);
+        EXPECT_EQ(picture->pixmap().size(), QSize(100, 30));
+    }
+}
+
+// What a user sees of the frame needs a window manager: the run under Xvfb with openbox.
+TEST_F(WindowTest, FrameCentredOnTheScreen)
+{
+    const QRect frame = harness.window.frameGeometry();
+    if (frame == harness.window.geometry()) {
+        GTEST_SKIP() << "no window manager frames the window on this platform";
+    }
+    const QPoint off = frame.center() - harness.window.screen()->availableGeometry().center();
+    EXPECT_LE(std::max(std::abs(off.x()), std::abs(off.y())), 2) << frame.x() << "," << frame.y();
+}
+
+TEST_F(WindowTest, OnlyAClickOnALabelRunsItsCommand)
+{
+    harness.Text1()->setText("hthttp://tp://host");
+    for (const char* picture : {"Image1", "Image2", "Image3", "Image4"}) {
+        harness.ClickAt(harness.Find(picture)->geometry().topLeft());
+        harness.ClickAt(harness.Find(picture)->geometry().bottomRight());
+    }
+    const QPoint label = harness.Find("Label1")->geometry().center();
+    harness.ClickAt(label, Qt::RightButton);
+    QTest::mousePress(harness.window.windowHandle(), Qt::LeftButton, {}, label);
+    QTest::mouseRelease(harness.window.windowHandle(), Qt::LeftButton, {}, QPoint(200, 120));
+    EXPECT_TRUE(fake.asked.empty());
+
+    QTest::mouseDClick(harness.window.windowHandle(), Qt::LeftButton, {}, label);
+    EXPECT_EQ(harness.Text1()->text(), "http://host") << "cleaned once";
+    EXPECT_EQ(harness.Text2()->toPlainText(), CantResolve + "http://host");
+    EXPECT_EQ(fake.asked, std::vector<std::string>{"http://host"}) << "a double-click is one click";
+}
+
+TEST_F(WindowTest, HostToIp)
+{
+    fake.hosts = {
+        {"host", {"host", {{192, 168, 0, 1}, {10, 0, 0, 1}}}},
+        {"zero", {"zero", {{0, 0, 0, 0}}}},
+        {"none", {"none", {}}},
+        {"null list", {"", {{1, 2, 3, 4}}, 4, true}},
+        {"length 0", {"", {{1, 2, 3, 4}}, 0}},
+        {"length 16", {"", {{32, 1, 13, 184, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}}, 16}},
+    };
+    const QString huge(1 << 20, u'a');
+    // The input, the text the platform is asked for, and the answer shown.
+    for (const auto& [input, asked, shown] : std::vector<std::tuple<QString, std::string, QString>>{
+             {"http://host", "host", "192.168.0.1"},
+             {"zero", "zero", "0.0.0.0"},
+             {QString::fromUtf16(u"host\0junk", 9), "host", "192.168.0.1"},
+             {huge, huge.toStdString(), CantResolve + huge},
+             {"none", "none", CantResolve + "none"},
+             {"null list", "null list", CantResolve + "null list"},
+             {"length 0", "length 0", CantResolve + "length 0"},
+             {"length 16", "length 16", "32.1.13.184.0.0.0.0.0.0.0.0.0.0.0.1"},
+         }) {
+        fake.asked.clear();
+        EXPECT_EQ(harness.Run("Label1", input), shown) << asked.substr(0, 20);
+        EXPECT_EQ(fake.asked, std::vector<std::string>{asked});
+    }
+    EXPECT_EQ(harness.Text1()->text(), "length 16");
+    EXPECT_EQ(fake.versions.size(), 1u) << "the command uses the window's session";
+    EXPECT_EQ(fake.cleanups, 0);
+}
+
+TEST_F(WindowTest, IpToHost)
+{
+    fake.hosts["192.168.1.10"] = {"gateway.lan"};
+    for (const auto& [text, address, value] : AddressRows()) {
+        fake.asked.clear();
+        EXPECT_EQ(harness.Run("Label4", text), fake.hosts.count(address) ? "gateway.lan" : "");
+        EXPECT_EQ(harness.Text1()->text(), text) << "the input is never rewritten";
+        EXPECT_EQ(fake.asked, std::vector<std::string>(*address != 0, address));
+        EXPECT_EQ(fake.sessions, 1) << "the click's own resolver closed its own session";
+        EXPECT_EQ(fake.versions.back(), 0x0101);
+    }
+    fake.startupResult = 10091;
+    fake.asked.clear();
+    EXPECT_EQ(harness.Run("Label4", "192.168.1.10"), "") << "a resolver that could not start";
+    EXPECT_TRUE(fake.asked.empty());
+    EXPECT_EQ(fake.cleanups, static_cast<int>(AddressRows().size())) << "and closes nothing";
+}
+
+TEST_F(WindowTest, AboutAndLookupsReplaceEachOther)
+{
+    fake.hosts["10.1.2.3"] = {"gateway.lan"};
+    harness.Run("Label4", "10.1.2.3");
+    harness.Click("Label2");
+    const QStringList lines = harness.Text2()->toPlainText().split(u'\n');
+    ASSERT_EQ(lines.size(), 4) << "four lines, no break after the last";
+    EXPECT_EQ(lines.first(3), QStringList({"App: Tessarin", "Dev: Korvane", "Ver: 2.0.0"}));
+    EXPECT_TRUE(lines[3].startsWith("Web: http://")) << lines[3];
+    EXPECT_EQ(harness.Run("Label4", "10.1.2.3"), "gateway.lan");
+}
+
+TEST(WindowLife, StartUpAndTitle)
+{
+    // What WSAStartup answers and grants, the computer's name, and the title or the last words.
+    for (const auto& [result, version, sockets, name, ending] :
+         std::vector<std::tuple<int, int, int, std::optional<std::string>, QString>>{
+             {0, 0x0101, 1, "HOST", "Tessarin - You are: HOST"},
+             {0, 0x0201, 1, "  padded  ", "Tessarin - You are: padded"},
+             {0, 0x0002, 1, std::string(249, 'n'), "Tessarin - You are: " + QString(249, u'n')},
+             {0, 0x0101, 1, std::string(250, 'n'), "Tessarin"},
+             {0, 0x0101, 1, std::nullopt, "Tessarin"},
+             {10091, 0x0101, 1, "HOST", "#ERROR: Winsock.dll is not responding."},
+             {0, 0x0001, 1, "HOST", "Windows Sockets version 1.0 is not supported by winsock.dll "},
+             {0, 0x0900, 1, "HOST", "Windows Sockets version 0.9 is not supported by winsock.dll "},
+             {0, 0x0101, 0, "HOST", "This application requires a minimum of 1 supported sockets."},
+         }) {
+        FakePlatform fake;
+        fake.startupResult = result;
+        fake.grantedVersion = static_cast<std::uint16_t>(version);
+        fake.maxSockets = static_cast<std::uint16_t>(sockets);
+        fake.computerName = name;
+        if (!ending.startsWith("Tessarin")) {
+            EXPECT_EXIT(TessarinMain window(fake), ExitedWithCode(1),
+                        HasSubstr(("tessarin: " + ending + "\n").toStdString()));
+            continue;
+        }
+        const TessarinMain window(fake);
+        EXPECT_EQ(window.windowTitle(), ending);
+        EXPECT_EQ(fake.versions, std::vector<std::uint16_t>{0x0101});
+        EXPECT_FALSE(window.isVisible()) << "loading happens before the window is shown";
+    }
+}
+
+TEST(WindowLife, ClosingCleansUpAndQuitEndsAtOnce)
+{
+    FakePlatform fake;
+    WindowHarness(fake).window.close();
+    EXPECT_EQ(std::pair(fake.cleanups, fake.sessions), std::pair(1, 0));
+    fake.cleanupResult = -1;
+    EXPECT_EXIT(WindowHarness(fake).window.close(), ExitedWithCode(1),
+                HasSubstr("tessarin: #ERROR: Socket error -1 occurred in Cleanup \n"));
+    EXPECT_EXIT(WindowHarness(fake).Click("Label3"), ExitedWithCode(0),
+                ::testing::Not(HasSubstr("tessarin:")))
+        << "QUIT does not unload: the failing clean-up is never called";
+}
+
+} // namespace
+} // namespace tessarin::testing

@@ -1,0 +1,46 @@
+// IPToLong, and clsIPRESOLVE where the window does not reach it (IsIPAddress
+// and the object's sessions are tested through IP TO HOST).
+
+#include "FakePlatform.h"
+#include "resolver/AddressText_p.h"
+#include "resolver/clsIPRESOLVE.h"
+
+#include <gtest/gtest.h>
+
+namespace tessarin::testing {
+namespace {
+
+TEST(AddressText, IPToLong)
+{
+    for (const auto& [text, address, value] : AddressRows()) {
+        EXPECT_EQ(detail::IPToLong(text), value) << text.left(20);
+    }
+}
+
+TEST(clsIPRESOLVE, AddressToNameKeepsAtMost255Bytes)
+{
+    const std::string u = "\xC3\xBC"; // one character, two bytes
+    for (const auto& [official, shown] : std::vector<std::pair<std::string, QString>>{
+             {std::string(255, 'b') + "ccc", QString(255, u'b')},
+             {std::string(253, 'e') + u, QString(253, u'e') + QChar(0xFC)},
+             {std::string(254, 'f') + u, QString(254, u'f')}, // no character is cut in two
+         }) {
+        FakePlatform fake;
+        fake.hosts["10.1.2.3"] = {official};
+        EXPECT_EQ(clsIPRESOLVE(fake).AddressToName("10.1.2.3"), shown);
+    }
+}
+
+TEST(clsIPRESOLVE, NameToAddress)
+{
+    FakePlatform fake;
+    fake.hosts["host "] = {"host", {{1, 0, 0, 255}, {9, 9, 9, 9}}};
+    clsIPRESOLVE resolver(fake);
+    EXPECT_EQ(resolver.NameToAddress("host "), "1.0.0.255") << "asked untrimmed";
+    EXPECT_EQ(resolver.NameToAddress("host"), "");
+    fake.startupResult = 10091;
+    EXPECT_EQ(clsIPRESOLVE(fake).NameToAddress("host "), "") << "an inert object";
+}
+
+} // namespace
+} // namespace tessarin::testing

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs a window suite on a real X server (Xvfb) under a real window manager
+# (openbox), where frames, placement and clicks are what a user gets.
+#
+#   run-with-openbox.sh SUITE [gtest arguments]
+set -euo pipefail
+exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  openbox >/dev/null 2>&1 &
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" && break
+    sleep 0.1
+  done
+  QT_QPA_PLATFORM=xcb "$@"' run-with-openbox "$@"
