@@ -5,8 +5,10 @@
 #      packaging tests);
 #   2. builds the suite again into build-asan/ with AddressSanitizer and
 #      UndefinedBehaviorSanitizer, halting on the first report, and runs it;
-#   3. runs the libFuzzer target for 30 seconds (scripts/fuzz.sh);
-#   4. runs clang-tidy over the sources (scripts/tidy.sh).
+#   3. cross-builds the platform layer and its tests for Windows into
+#      build-windows/ and runs them under Wine;
+#   4. runs the libFuzzer target for 30 seconds (scripts/fuzz.sh);
+#   5. runs clang-tidy over the sources (scripts/tidy.sh).
 # Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,6 +27,12 @@ cmake --build build-asan
 # valgrind cannot run sanitized programs.
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j 2 -LE memcheck
+
+stage "Windows: the platform layer and the program file's resources, under Wine"
+cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DTESSARIN_WERROR=ON >/dev/null
+cmake --build build-windows
+ctest --test-dir build-windows --output-on-failure -j 2
 
 stage fuzzing
 scripts/fuzz.sh 30

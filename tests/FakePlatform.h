@@ -6,7 +6,6 @@
 
 #include "platform/Platform.h"
 
-#include <arpa/inet.h>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -66,11 +65,11 @@ public:
     const HOSTENT* gethostbyname(const char* name) override { return Answer(name); }
     const HOSTENT* gethostbyaddr(const char* addr, int len, int type) override
     {
-        char text[INET_ADDRSTRLEN] = "refused";
-        if (len == 4 && type == AddressFamilyInet) {
-            ::inet_ntop(AF_INET, addr, text, sizeof text);
-        }
-        return Answer(text);
+        const auto* b = reinterpret_cast<const unsigned char*>(addr);
+        return Answer(len != 4 || type != AddressFamilyInet
+                          ? "refused"
+                          : std::to_string(b[0]) + '.' + std::to_string(b[1]) + '.' +
+                                std::to_string(b[2]) + '.' + std::to_string(b[3]));
     }
     int GetComputerNameA(char* buffer, std::uint32_t& size) override
     {
