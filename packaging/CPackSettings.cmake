@@ -5,9 +5,10 @@ set(CPACK_PACKAGE_NAME tessarin)
 set(CPACK_PACKAGE_VENDOR Korvane)
 set(CPACK_PACKAGE_CONTACT "Korvane <packages@tessarin.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "finds the IP of a given host and vice versa")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Tessarin is a small window that turns a host name into its first IPv4 address, \
-or a dotted IPv4 address into its host name, through the system's own name resolution.")
+# Debian wants the extended description in lines of at most 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION "Tessarin is a small window that turns a host name into its first IPv4
+address, or a dotted IPv4 address into its host name, through the system's
+own name resolution.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -17,7 +17,7 @@ packages=(
   # Windows: the cross compiler, GoogleTest's sources to build with it, and Wine to run it
   g++-mingw-w64-x86-64-posix googletest wine64
   # packaging: validators and the Debian package
-  desktop-file-utils appstream dpkg-dev file
+  desktop-file-utils appstream dpkg-dev file lintian groff-base
 )
 
 missing=()
