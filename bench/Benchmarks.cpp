@@ -1,16 +1,17 @@
-// Tessarin's figures, each measured in turns with its floor in one run, and
-// one table of their ratios at the end.
+// Tessarin's figures, each measured in turns with its floor in one run, so
+// that whatever else the machine does weighs on both alike, and one table of
+// the ratios of their medians at the end.
 
-#include "Paired.h"
 #include "WindowHarness.h"
 #include "resolver/AddressText_p.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <netdb.h>
 #include <random>
 #include <spawn.h>
@@ -19,51 +20,49 @@
 
 #include <QApplication>
 
+#include <benchmark/benchmark.h>
+
 extern char** environ;
 
 // Every allocation in this program is counted, so the parsers can be shown to make none.
 namespace {
 std::atomic<long> allocations{0};
 }
-extern "C" {
-void* __libc_malloc(std::size_t size);
-void* __libc_realloc(void* pointer, std::size_t size);
-void* malloc(std::size_t size)
+extern "C" void* __libc_malloc(std::size_t size);
+extern "C" void* malloc(std::size_t size)
 {
     allocations.fetch_add(1, std::memory_order_relaxed);
     return __libc_malloc(size);
-}
-void* realloc(void* pointer, std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_realloc(pointer, size);
-}
 }
 
 namespace {
 
 using tessarin::testing::WindowHarness;
 
-// A click through the real window, against the bare system call plus the
-// same widget update the click makes.
-void Click(benchmark::State& state, const char* label, const char* input,
-           QString (*floor)(const char*))
+template <typename T> double Median(std::vector<T> values)
 {
-    const std::unique_ptr<tessarin::Platform> platform = tessarin::MakeSystemPlatform();
-    const WindowHarness open(*platform);
-    Paired paired;
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return values.empty() ? 0 : static_cast<double>(*middle);
+}
+
+// Times Tessarin's work and its floor's in turns; reports both medians
+// (seconds times `scale`) and their ratio.
+template <typename Ours, typename Floor>
+void Paired(benchmark::State& state, Ours ours, Floor floor, double scale = 1e6)
+{
+    std::array<std::vector<double>, 2> seconds;
     for (auto _ : state) {
-        paired.Turn([&] { open.Run(label, QString::fromLatin1(input)); },
-                    [&] {
-                        open.Text1()->setText(QString::fromLatin1(input));
-                        open.Text2()->setPlainText(floor(input));
-                        QCoreApplication::processEvents();
-                    });
+        for (int side = 0; side < 2; ++side) {
+            const auto start = std::chrono::steady_clock::now();
+            side == 0 ? ours() : floor();
+            seconds[side].push_back(
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        }
     }
-    if (!open.exposed || open.Run(label, QString::fromLatin1(input)) != floor(input)) {
-        state.SkipWithError("the click did not answer as the system does");
-    }
-    paired.Report(state);
+    state.counters["ours"] = Median(seconds[0]) * scale;
+    state.counters["floor"] = Median(seconds[1]) * scale;
+    state.counters["ratio"] = Median(seconds[0]) / Median(seconds[1]);
 }
 
 QString GetAddrInfo(const char* name)
@@ -92,16 +91,33 @@ QString GetNameInfo(const char* address)
     return QString::fromLocal8Bit(host.data());
 }
 
+// A click through the real window, against the bare system call plus the
+// same widget updates the click makes.
+void Click(benchmark::State& state, const char* label, const char* input,
+           QString (*floor)(const char*))
+{
+    const std::unique_ptr<tessarin::Platform> platform = tessarin::MakeSystemPlatform();
+    const WindowHarness open(*platform);
+    const QString text = QString::fromLatin1(input);
+    Paired(
+        state, [&] { open.Run(label, text); },
+        [&] {
+            open.Text1()->setText(text);
+            open.Text2()->setPlainText(floor(input));
+            QCoreApplication::processEvents();
+        });
+    if (!open.exposed || open.Run(label, text) != floor(input)) {
+        state.SkipWithError("the click did not answer as the system does");
+    }
+}
+
 // What a click costs Qt to deliver, on a picture, where it runs nothing.
 void PictureClick(benchmark::State& state)
 {
     const std::unique_ptr<tessarin::Platform> platform = tessarin::MakeSystemPlatform();
     const WindowHarness open(*platform);
-    Paired paired;
-    for (auto _ : state) {
-        paired.Turn([&] { open.ClickAt(open.Find("Image1")->geometry().topLeft()); }, [] {});
-    }
-    paired.Report(state);
+    Paired(
+        state, [&] { open.ClickAt(open.Find("Image1")->geometry().topLeft()); }, [] {});
 }
 
 // 1,000 addresses, always the same: plain ones, and some with blanks or leading zeros.
@@ -112,83 +128,73 @@ void AddressParsing(benchmark::State& state)
     std::vector<std::string> addresses;
     std::vector<QString> texts;
     for (int i = 0; i < 1000; ++i) {
-        const char* format = i % 7 == 5   ? "%d. %d .%d. %d "
-                             : i % 7 == 6 ? "00%d.0%d.%d.00%d"
-                                          : "%d.%d.%d.%d";
         std::array<char, 32> text{};
-        std::snprintf(text.data(), text.size(), format, byte(random), byte(random), byte(random),
-                      byte(random));
+        std::snprintf(text.data(), text.size(),
+                      i % 7 == 5   ? "%d. %d .%d. %d "
+                      : i % 7 == 6 ? "00%d.0%d.%d.00%d"
+                                   : "%d.%d.%d.%d",
+                      byte(random), byte(random), byte(random), byte(random));
         addresses.emplace_back(text.data());
         texts.push_back(QString::fromLatin1(text.data()));
     }
     long allocated = 0;
-    Paired paired;
-    for (auto _ : state) {
-        const long before = allocations.load();
-        paired.Turn(
-            [&] {
-                for (const QString& text : texts) {
-                    benchmark::DoNotOptimize(tessarin::detail::IsIPAddress(text) &&
-                                             tessarin::detail::IPToLong(text) != 0);
-                }
-            },
-            [&] {
-                for (const std::string& address : addresses) {
-                    in_addr value{};
-                    benchmark::DoNotOptimize(::inet_pton(AF_INET, address.c_str(), &value));
-                }
-            });
-        allocated += allocations.load() - before;
-    }
-    paired.Report(state);
-    state.counters["allocations"] = static_cast<double>(allocated) / (state.iterations() * 1000.0);
+    Paired(
+        state,
+        [&] {
+            const long before = allocations.load();
+            for (const QString& text : texts) {
+                benchmark::DoNotOptimize(tessarin::detail::IsIPAddress(text) &&
+                                         tessarin::detail::IPToLong(text) != 0);
+            }
+            allocated += allocations.load() - before;
+        },
+        [&] {
+            for (const std::string& address : addresses) {
+                in_addr value{};
+                benchmark::DoNotOptimize(::inet_pton(AF_INET, address.c_str(), &value));
+            }
+        });
+    state.counters["allocations"] =
+        static_cast<double>(allocated) / static_cast<double>(state.iterations() * 1000);
 }
 
 // Runs a start-up program to its end; answers the peak resident memory it reports, in KiB.
-long Launch(const std::vector<const char*>& command)
+long Launch(const char* program, const char* argument)
 {
     std::array<int, 2> output{};
-    if (::pipe(output.data()) != 0) {
-        return -1;
-    }
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    std::vector<char*> arguments;
-    for (const char* argument : command) {
-        arguments.push_back(const_cast<char*>(argument));
-    }
-    arguments.push_back(nullptr);
     pid_t child = 0;
-    const int spawned =
-        ::posix_spawn(&child, command[0], &actions, nullptr, arguments.data(), environ);
+    std::array<char*, 3> arguments{const_cast<char*>(program), const_cast<char*>(argument)};
+    const bool spawned =
+        ::pipe(output.data()) == 0 &&
+        ::posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO) == 0 &&
+        ::posix_spawn(&child, program, &actions, nullptr, arguments.data(), environ) == 0;
     ::posix_spawn_file_actions_destroy(&actions);
     ::close(output[1]);
-    std::string text(256, '\0');
+    std::string text(255, '\0');
     text.resize(
         static_cast<std::size_t>(std::max<ssize_t>(0, ::read(output[0], text.data(), 255))));
     ::close(output[0]);
     int status = 0;
-    const bool ended = spawned == 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+    const bool ended = spawned && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
                        WEXITSTATUS(status) == 0;
     return ended && text.rfind("peak_rss_kib ", 0) == 0 ? std::stol(text.substr(13)) : -1;
 }
 
-void Startup(benchmark::State& state, std::vector<const char*> floor)
+void Startup(benchmark::State& state, const char* floorArgument)
 {
-    Paired paired;
     std::vector<long> ours;
     std::vector<long> floors;
-    for (auto _ : state) {
-        paired.Turn([&] { ours.push_back(Launch({TESSARIN_STARTUP})); },
-                    [&] { floors.push_back(Launch(floor)); });
-    }
-    if (std::count(ours.begin(), ours.end(), -1) + std::count(floors.begin(), floors.end(), -1)) {
+    Paired(
+        state, [&] { ours.push_back(Launch(TESSARIN_STARTUP, nullptr)); },
+        [&] { floors.push_back(Launch(BARE_STARTUP, floorArgument)); }, 1e3);
+    if (std::min(*std::min_element(ours.begin(), ours.end()),
+                 *std::min_element(floors.begin(), floors.end())) < 0) {
         state.SkipWithError("a start-up program did not show its window");
     }
-    paired.Report(state, 1e3);
-    state.counters["ours_mib"] = Paired::Median(ours) / 1024;
-    state.counters["floor_mib"] = Paired::Median(floors) / 1024;
+    state.counters["ours_mib"] = Median(ours) / 1024;
+    state.counters["floor_mib"] = Median(floors) / 1024;
 }
 
 // Keeps each benchmark's counters while the console shows the runs.
@@ -212,8 +218,8 @@ BENCHMARK_CAPTURE(Click, HostToIp, "Label1", "localhost", GetAddrInfo)->MinTime(
 BENCHMARK_CAPTURE(Click, IpToHost, "Label4", "127.0.0.1", GetNameInfo)->MinTime(1.0);
 BENCHMARK(PictureClick);
 BENCHMARK(AddressParsing)->MinTime(1.0);
-BENCHMARK_CAPTURE(Startup, BareWindow, {BARE_STARTUP})->Iterations(41);
-BENCHMARK_CAPTURE(Startup, WindowWithText, {BARE_STARTUP, "caption"})->Iterations(21);
+BENCHMARK_CAPTURE(Startup, BareWindow, nullptr)->Iterations(41);
+BENCHMARK_CAPTURE(Startup, WindowWithText, "caption")->Iterations(21);
 
 int main(int argc, char* argv[])
 {
@@ -222,38 +228,39 @@ int main(int argc, char* argv[])
     Collector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     auto& r = collector.results;
-    const auto line = [](const char* what, double ours, double floor, const char* unit,
-                         const char* ratio, double value, double goal) {
-        std::printf("| %s | %.1f %s | %.1f %s | %s%.2f | %s | %s |\n", what, ours, unit, floor,
-                    unit, ratio, value, goal > 0 ? QByteArray::number(goal).constData() : "",
-                    goal <= 0       ? ""
-                    : value <= goal ? "yes"
-                                    : "no");
-    };
-    const auto ratio = [&](const char* what, const char* name, const char* unit, double goal) {
-        std::map<std::string, double>& c = r[name];
-        line(what, c["ours"], c["floor"], unit, "", c["ratio"], goal);
-    };
     std::printf("\n| measure (medians) | Tessarin | floor | ratio | goal | met |\n"
                 "|---|---|---|---|---|---|\n");
-    ratio("HOST TO IP click on localhost / getaddrinfo + format + the same widget updates",
-          "Click/HostToIp", "us", 1.10);
-    ratio("IP TO HOST click on 127.0.0.1 / getnameinfo + the same widget update", "Click/IpToHost",
-          "us", 1.10);
-    ratio("IsIPAddress + IPToLong / inet_pton, 1,000 addresses", "AddressParsing", "us", 2.00);
-    ratio("start-up to window shown / bare window of the same size, whole processes",
-          "Startup/BareWindow", "ms", 1.15);
-    ratio("(no goal) Qt's delivery of a click, on a picture, with no command", "PictureClick", "us",
-          0);
-    ratio("(no goal) start-up / bare window drawing one caption", "Startup/WindowWithText", "ms",
-          0);
-    std::map<std::string, double>& startup = r["Startup/BareWindow"];
-    line("peak resident memory at start-up / bare window (goal in MiB above the floor)",
-         startup["ours_mib"], startup["floor_mib"], "MiB", "+",
-         startup["ours_mib"] - startup["floor_mib"], 3);
-    std::printf("| allocations per IsIPAddress + IPToLong | %g | | | 0 | %s |\n",
-                r["AddressParsing"]["allocations"],
-                r["AddressParsing"]["allocations"] == 0 ? "yes" : "no");
+    for (const auto& [what, name, unit, goal] :
+         std::vector<std::tuple<const char*, const char*, const char*, double>>{
+             {"HOST TO IP click on localhost / getaddrinfo + format + the same widget updates",
+              "Click/HostToIp", "us", 1.10},
+             {"IP TO HOST click on 127.0.0.1 / getnameinfo + the same widget update",
+              "Click/IpToHost", "us", 1.10},
+             {"IsIPAddress + IPToLong / inet_pton, 1,000 addresses", "AddressParsing", "us", 2.00},
+             {"start-up to window shown / bare window of the same size, whole processes",
+              "Startup/BareWindow", "ms", 1.15},
+             {"(no goal) Qt's delivery of a click, on a picture, with no command", "PictureClick",
+              "us", 0},
+             {"(no goal) start-up / bare window drawing one caption", "Startup/WindowWithText",
+              "ms", 0},
+         }) {
+        std::map<std::string, double>& c = r[name];
+        const std::string limit = goal > 0 ? "<= " + std::to_string(goal).substr(0, 4) : "";
+        std::printf("| %s | %.1f %s | %.1f %s | %.2f | %s | %s |\n", what, c["ours"], unit,
+                    c["floor"], unit, c["ratio"], limit.c_str(),
+                    goal <= 0            ? ""
+                    : c["ratio"] <= goal ? "yes"
+                                         : "no");
+    }
+    std::map<std::string, double>& memory = r["Startup/BareWindow"];
+    const double extra = memory["ours_mib"] - memory["floor_mib"];
+    std::printf(
+        "| peak resident memory at start-up / bare window | %.1f MiB | %.1f MiB | +%.1f MiB "
+        "| <= +3 MiB | %s |\n",
+        memory["ours_mib"], memory["floor_mib"], extra, extra <= 3 ? "yes" : "no");
+    const double allocated = r["AddressParsing"]["allocations"];
+    std::printf("| allocations per IsIPAddress + IPToLong | %g | | | 0 | %s |\n", allocated,
+                allocated == 0 ? "yes" : "no");
     benchmark::Shutdown();
     return 0;
 }

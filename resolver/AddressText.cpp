@@ -1,7 +1,10 @@
 #include "resolver/AddressText_p.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
+
+#include <QtEndian>
 
 namespace tessarin::detail {
 namespace {
@@ -32,8 +35,8 @@ Part ReadPart(const char16_t* at, const char16_t* end) noexcept
     at = SkipBlanks(at, end);
     const char16_t* const digits = at;
     std::int64_t value = 0;
-    for (; at != end && *at >= u'0' && *at <= u'9'; ++at) {
-        value = std::min(value * 10 + (*at - u'0'), ValueCap);
+    for (unsigned digit = 0; at != end && (digit = *at - u'0') <= 9; ++at) {
+        value = std::min(value * 10 + digit, ValueCap);
     }
     const bool number = at != digits;
     at = SkipBlanks(at, end);
@@ -48,22 +51,46 @@ Part ReadPart(const char16_t* at, const char16_t* end) noexcept
 
 std::optional<std::array<char, 4>> IsIPAddress(QStringView text) noexcept
 {
+    // ReadPart's rules with the range test made on the way, in one pass: IP TO
+    // HOST reads every address here. Blanks are looked for only where a digit
+    // or a dot is not found.
     const char16_t* at = text.utf16();
     const char16_t* const end = at + text.size();
     std::array<char, 4> bytes{};
     for (std::size_t index = 0; index < bytes.size(); ++index) {
-        const Part part = ReadPart(at, end);
-        if (part.value < 0 || part.value > 255 || part.more != (index < 3)) {
+        if (at != end && static_cast<unsigned>(*at - u'0') > 9) {
+            at = SkipBlanks(at, end);
+        }
+        if (at == end || static_cast<unsigned>(*at - u'0') > 9) {
             return std::nullopt;
         }
-        bytes[index] = static_cast<char>(part.value);
-        at = part.next;
+        unsigned value = *at - u'0';
+        for (unsigned digit = 0; ++at != end && (digit = *at - u'0') <= 9;) {
+            value = value * 10 + digit;
+            if (value > 255) {
+                return std::nullopt;
+            }
+        }
+        if (at != end && *at != u'.') {
+            at = SkipBlanks(at, end);
+        }
+        if (index < 3 ? at == end || *at++ != u'.' : at != end) {
+            return std::nullopt;
+        }
+        bytes[index] = static_cast<char>(value);
     }
     return bytes;
 }
 
 std::int32_t IPToLong(QStringView text) noexcept
 {
+    // A dotted address gives its 32-bit pattern, the first byte least
+    // significant; the general sum below agrees on it, only slower.
+    if (const std::optional<std::array<char, 4>> bytes = IsIPAddress(text)) {
+        std::uint32_t pattern = 0;
+        std::memcpy(&pattern, bytes->data(), sizeof pattern);
+        return static_cast<std::int32_t>(qFromLittleEndian(pattern));
+    }
     const char16_t* at = text.utf16();
     const char16_t* const end = at + text.size();
     std::int64_t sum = 0;
