@@ -110,7 +110,6 @@ void TessarinMain::ApplyLook()
     QPalette background = palette();
     background.setColor(QPalette::Window, Qt::white);
     setPalette(background);
-    setAutoFillBackground(true);
 
     QFont windowFont(QStringLiteral("Century Gothic"));
     windowFont.setPointSizeF(8.25);

@@ -13,24 +13,16 @@
 
 namespace tessarin::testing {
 
-class WindowHarness {
-public:
+struct WindowHarness {
     explicit WindowHarness(Platform& platform) : window(platform)
     {
         window.show();
         exposed = QTest::qWaitForWindowExposed(&window);
     }
 
-    [[nodiscard]] QWidget* Find(const char* name) const
-    {
-        return window.findChild<QWidget*>(QString::fromLatin1(name));
-    }
-    [[nodiscard]] QLineEdit* Text1() const { return window.findChild<QLineEdit*>("Text1"); }
-    [[nodiscard]] QPlainTextEdit* Text2() const
-    {
-        return window.findChild<QPlainTextEdit*>("Text2");
-    }
-
+    QWidget* Find(const char* name) const { return window.findChild<QWidget*>(name); }
+    QLineEdit* Text1() const { return window.findChild<QLineEdit*>("Text1"); }
+    QPlainTextEdit* Text2() const { return window.findChild<QPlainTextEdit*>("Text2"); }
     void ClickAt(QPoint point, Qt::MouseButton button = Qt::LeftButton) const
     {
         QTest::mouseClick(window.windowHandle(), button, {}, point);

@@ -22,6 +22,7 @@ TEST(clsIPRESOLVE, AddressToNameKeepsAtMost255Bytes)
     const std::string u = "\xC3\xBC"; // one character, two bytes
     for (const auto& [official, shown] : std::vector<std::pair<std::string, QString>>{
              {std::string(255, 'b') + "ccc", QString(255, u'b')},
+             {"", ""},
              {std::string(253, 'e') + u, QString(253, u'e') + QChar(0xFC)},
              {std::string(254, 'f') + u, QString(254, u'f')}, // no character is cut in two
          }) {

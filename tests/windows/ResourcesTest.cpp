@@ -16,18 +16,19 @@ TEST(Resources, VersionRecord)
     ASSERT_GT(::GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
     std::vector<char> info(::GetFileVersionInfoSizeA(path, nullptr));
     ASSERT_TRUE(::GetFileVersionInfoA(path, 0, static_cast<DWORD>(info.size()), info.data()));
-    void* value = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(::VerQueryValueA(info.data(), "\\", &value, &length));
-    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x20000u) << "2.0";
-    EXPECT_EQ(fixed->dwProductVersionMS + fixed->dwFileVersionLS + fixed->dwProductVersionLS,
-              0x20000u)
-        << "2.0.0.0 both";
-    EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask, 0u);
-    EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
-    for (const auto& [field, text] : std::vector<std::pair<std::string, std::string>>{
+    const auto query = [&info](const std::string& key) -> const void* {
+        void* value = nullptr;
+        UINT length = 0;
+        return ::VerQueryValueA(info.data(), key.c_str(), &value, &length) ? value : nullptr;
+    };
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query("\\"));
+    ASSERT_NE(fixed, nullptr);
+    // File and product version 2.0.0.0, no flags, 32-bit Windows, an application.
+    EXPECT_EQ(std::vector<DWORD>({fixed->dwFileVersionMS, fixed->dwFileVersionLS,
+                                  fixed->dwProductVersionMS, fixed->dwProductVersionLS,
+                                  fixed->dwFileFlags, fixed->dwFileOS, fixed->dwFileType}),
+              std::vector<DWORD>({0x20000, 0, 0x20000, 0, 0, 4, 1}));
+    for (const auto& [field, text] : std::vector<std::pair<std::string, const char*>>{
              {"FileDescription", "Finds IP of a given Host and vice-versa"},
              {"FileVersion", "2.00"},
              {"ProductVersion", "2.00"},
@@ -37,39 +38,34 @@ TEST(Resources, VersionRecord)
              {"OriginalFilename", "Tessarin.exe"},
              {"CompanyName", "Korvane"},
          }) {
-        const std::string key = "\\StringFileInfo\\040904B0\\" + field;
-        ASSERT_TRUE(::VerQueryValueA(info.data(), key.c_str(), &value, &length)) << field;
-        EXPECT_EQ(static_cast<const char*>(value), text);
+        EXPECT_STREQ(static_cast<const char*>(query("\\StringFileInfo\\040904B0\\" + field)), text)
+            << field;
     }
 }
 
 TEST(Resources, OneIconGroupOfTwelveImages)
 {
-    // Names live only as long as the enumeration: kept as text, "#" and a number for an id.
-    std::vector<std::string> groups;
+    int groups = 0;
     ::EnumResourceNamesA(
         nullptr, RT_GROUP_ICON,
-        [](HMODULE, LPCSTR, LPSTR name, LONG_PTR found) {
-            reinterpret_cast<std::vector<std::string>*>(found)->push_back(
-                IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name))
-                                     : std::string(name));
-            return TRUE;
+        [](HMODULE, LPCSTR, LPSTR, LONG_PTR count) -> BOOL {
+            return ++*reinterpret_cast<int*>(count);
         },
         reinterpret_cast<LONG_PTR>(&groups));
-    ASSERT_EQ(groups.size(), 1u);
-    const HRSRC group = ::FindResourceA(nullptr, groups[0].c_str(), RT_GROUP_ICON);
-    const auto* directory =
-        static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, group)));
+    EXPECT_EQ(groups, 1);
+    const auto* directory = static_cast<const BYTE*>(::LockResource(
+        ::LoadResource(nullptr, ::FindResourceA(nullptr, "IDI_APPLICATION_ICON", RT_GROUP_ICON))));
     ASSERT_NE(directory, nullptr);
-    ASSERT_EQ(*reinterpret_cast<const WORD*>(directory + 4), 12) << "images";
-    // Each entry of 14 bytes: width, height, colours, reserved, planes, bits per pixel, size, id.
+    ASSERT_EQ(directory[4], 12) << "images";
+    // 14 bytes an image: width, height, colours, reserved, planes, bits per pixel, size, id.
     const BYTE* entry = directory + 6;
     for (int side : {16, 24, 32, 48}) {
         for (int bits : {4, 8, 32}) {
             EXPECT_EQ(entry[0], side);
-            EXPECT_EQ(*reinterpret_cast<const WORD*>(entry + 6), bits) << side;
-            const WORD id = *reinterpret_cast<const WORD*>(entry + 12);
-            EXPECT_NE(::FindResourceA(nullptr, MAKEINTRESOURCEA(id), RT_ICON), nullptr) << id;
+            EXPECT_EQ(entry[6], bits) << side;
+            EXPECT_NE(
+                ::FindResourceA(nullptr, MAKEINTRESOURCEA(entry[12] | entry[13] << 8), RT_ICON),
+                nullptr);
             entry += 14;
         }
     }
