@@ -86,7 +86,6 @@ TessarinMain::TessarinMain(Platform& platform, QWidget* parent)
     ui->setupUi(this);
     ApplyLook();
     CentreOnScreen();
-    ui->Text1->setFocus();
     Form_Load();
 }
 

@@ -4,6 +4,7 @@
 #include "FakePlatform.h"
 #include "WindowHarness.h"
 
+#include <QApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QScreen>
@@ -71,6 +72,11 @@ TEST_F(WindowTest, FrameCentredOnTheScreen)
 
 TEST_F(WindowTest, OnlyAClickOnALabelRunsItsCommand)
 {
+    QApplication::setActiveWindow(&harness.window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&harness.window));
+    EXPECT_EQ(QApplication::focusWidget(), harness.Text1()) << "the focus starts in Text1";
+    QTest::keyClicks(QApplication::focusWidget(), "\r\t");
+    EXPECT_EQ(QApplication::focusWidget(), harness.Text2()) << "and Tab takes it to Text2";
     harness.Text1()->setText("hthttp://tp://host");
     for (const char* picture : {"Image1", "Image2", "Image3", "Image4"}) {
         harness.ClickAt(harness.Find(picture)->geometry().topLeft());
