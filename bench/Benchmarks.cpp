@@ -246,6 +246,10 @@ int main(int argc, char* argv[])
          }) {
         std::map<std::string, double>& c = r[name];
         const std::string limit = goal > 0 ? "<= " + std::to_string(goal).substr(0, 4) : "";
+        if (c["floor"] < 0.05) { // no floor to compare with
+            std::printf("| %s | %.1f %s | | | | |\n", what, c["ours"], unit);
+            continue;
+        }
         std::printf("| %s | %.1f %s | %.1f %s | %.2f | %s | %s |\n", what, c["ours"], unit,
                     c["floor"], unit, c["ratio"], limit.c_str(),
                     goal <= 0            ? ""
