@@ -1,7 +1,7 @@
 #pragma once
 
 // The address-text helpers behind clsIPRESOLVE. Internal: only the resolver,
-// its tests and its fuzz target include this header.
+// its tests, its fuzz target and its benchmark include this header.
 
 #include <array>
 #include <cstdint>
