@@ -9,6 +9,11 @@
 namespace tessarin::detail {
 namespace {
 
+constexpr bool IsDigit(char16_t c) noexcept
+{
+    return static_cast<unsigned>(c - u'0') <= 9;
+}
+
 const char16_t* SkipBlanks(const char16_t* at, const char16_t* end) noexcept
 {
     while (at != end && (*at == u' ' || *at == u'\t')) {
@@ -35,8 +40,8 @@ Part ReadPart(const char16_t* at, const char16_t* end) noexcept
     at = SkipBlanks(at, end);
     const char16_t* const digits = at;
     std::int64_t value = 0;
-    for (unsigned digit = 0; at != end && (digit = *at - u'0') <= 9; ++at) {
-        value = std::min(value * 10 + digit, ValueCap);
+    for (; at != end && IsDigit(*at); ++at) {
+        value = std::min(value * 10 + (*at - u'0'), ValueCap);
     }
     const bool number = at != digits;
     at = SkipBlanks(at, end);
@@ -58,15 +63,15 @@ std::optional<std::array<char, 4>> IsIPAddress(QStringView text) noexcept
     const char16_t* const end = at + text.size();
     std::array<char, 4> bytes{};
     for (std::size_t index = 0; index < bytes.size(); ++index) {
-        if (at != end && static_cast<unsigned>(*at - u'0') > 9) {
+        if (at != end && !IsDigit(*at)) {
             at = SkipBlanks(at, end);
         }
-        if (at == end || static_cast<unsigned>(*at - u'0') > 9) {
+        if (at == end || !IsDigit(*at)) {
             return std::nullopt;
         }
         unsigned value = *at - u'0';
-        for (unsigned digit = 0; ++at != end && (digit = *at - u'0') <= 9;) {
-            value = value * 10 + digit;
+        while (++at != end && IsDigit(*at)) {
+            value = value * 10 + (*at - u'0');
             if (value > 255) {
                 return std::nullopt;
             }
