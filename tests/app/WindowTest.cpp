@@ -73,6 +73,9 @@ TEST_F(WindowTest, FrameCentredOnTheScreen)
     }
     const QPoint off = frame.center() - harness.window.screen()->availableGeometry().center();
     EXPECT_LE(std::max(std::abs(off.x()), std::abs(off.y())), 2) << frame.x() << "," << frame.y();
+    harness.window.move(40, 30);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return harness.window.pos() == QPoint(40, 30); }))
+        << "and afterwards it stays where the user puts it";
 }
 
 TEST_F(WindowTest, OnlyAClickOnALabelRunsItsCommand)
@@ -107,6 +110,7 @@ TEST_F(WindowTest, HostToIp)
         {"null list", {"", {{1, 2, 3, 4}}, 4, true}},
         {"length 0", {"", {{1, 2, 3, 4}}, 0}},
         {"length 16", {"", {{32, 1, 13, 184, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}}, 16}},
+        {"length 1", {"", {{7}}, 1}},
     };
     const QString huge(1 << 20, u'a');
     // The input, the text the platform is asked for, and the answer shown.
@@ -118,12 +122,13 @@ TEST_F(WindowTest, HostToIp)
              {"null list", "null list", CantResolve + "null list"},
              {"length 0", "length 0", CantResolve + "length 0"},
              {"length 16", "length 16", "32.1.13.184.0.0.0.0.0.0.0.0.0.0.0.1"},
+             {"length 1", "length 1", "7"},
          }) {
         fake.asked.clear();
         EXPECT_EQ(harness.Run("Label1", input), shown) << asked.substr(0, 20);
         EXPECT_EQ(fake.asked, std::vector<std::string>{asked});
     }
-    EXPECT_EQ(harness.Text1()->text(), "length 16");
+    EXPECT_EQ(harness.Text1()->text(), "length 1");
     EXPECT_EQ(fake.versions.size(), 1u) << "the command uses the window's session";
     EXPECT_EQ(fake.cleanups, 0);
 }

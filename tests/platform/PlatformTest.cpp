@@ -30,16 +30,22 @@ TEST(Platform, SessionsAndVersions)
     const std::unique_ptr<Platform> platform = MakeSystemPlatform();
     WSADATA data;
     EXPECT_EQ(platform->gethostbyname("localhost"), nullptr) << "no session is open";
+#ifndef _WIN32 // Wine's Winsock answers a reverse lookup before any session; Windows refuses it
+    EXPECT_EQ(platform->gethostbyaddr("\x7f\0\0\x01", 4, 2), nullptr);
+#endif
     EXPECT_EQ(platform->WSACleanup(), -1);
     EXPECT_EQ(platform->WSAStartup(0x0100, data), 10092) << "major version 0";
     // Asked and granted, the highest being 2.2; the sessions nest.
-    for (const auto& [asked, granted] : std::vector<std::pair<int, int>>{
-             {0x0101, 0x0101}, {0x0202, 0x0202}, {0x0302, 0x0202}, {0x0003, 0x0202}}) {
+    for (const auto& [asked, granted] : std::vector<std::pair<int, int>>{{0x0101, 0x0101},
+                                                                         {0x0202, 0x0202},
+                                                                         {0x0302, 0x0202},
+                                                                         {0x0003, 0x0202},
+                                                                         {0xFF02, 0x0202}}) {
         ASSERT_EQ(platform->WSAStartup(static_cast<std::uint16_t>(asked), data), 0);
         EXPECT_EQ(data.wVersion, granted) << asked;
         EXPECT_EQ(data.wHighVersion, 0x0202);
     }
-    for (int open = 4; open > 0; --open) {
+    for (int open = 5; open > 0; --open) {
         EXPECT_NE(platform->gethostbyname("localhost"), nullptr);
         EXPECT_EQ(platform->WSACleanup(), 0);
     }
@@ -88,6 +94,7 @@ TEST_F(PlatformTest, ComputerNameAndTheEmptyName)
     size = static_cast<std::uint32_t>(computer.size());
     EXPECT_EQ(platform->GetComputerNameA(tight.data(), size), 0);
     EXPECT_EQ(tight, std::string(computer.size(), ' ')) << "too small: nothing written";
+    EXPECT_EQ(size, computer.size() + 1) << "but the room it needs";
     size = static_cast<std::uint32_t>(computer.size() + 1);
     EXPECT_EQ(platform->GetComputerNameA(buffer.data(), size), 1) << "just large enough";
 
