@@ -73,7 +73,7 @@ TEST_F(PlatformTest, Lookups)
     const std::string name = named->h_name;
     EXPECT_EQ(First(platform->gethostbyname(name.c_str())), "127.0.0.1") << name;
     EXPECT_EQ(platform->gethostbyaddr(reinterpret_cast<const char*>(loopback), 4, 23), nullptr);
-    const unsigned char ipv6[16] = {};
+    const unsigned char ipv6[16] = {127, 0, 0, 1}; // an IPv4 loopback in a 16-byte address
     EXPECT_EQ(platform->gethostbyaddr(reinterpret_cast<const char*>(ipv6), 16, 2), nullptr);
 }
 
