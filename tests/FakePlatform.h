@@ -117,8 +117,8 @@ inline std::vector<std::tuple<QString, const char*, std::int32_t>> AddressRows()
         {"1.2.3.4.5", "", 151192065},                  // the last two add up in the top byte
         {"1.2.3.200.5", "", 0},                        // and overflow
         {"0.0.0.0.1.5", "", 0},                        // a fifth part weighs 256^4
-        {"1.2.127", "", 2130706945},                   // three parts
-        {"1.2.128", "", -2147483135},
+        {"1 .2. 127", "", 2130706945},                 // three parts, blanks around digits
+        {"0.0.128", "", -2147483647 - 1},
         {"1.2.3.256", "", 197121}, // no range test in IPToLong
         {"256.1.1.1", "", 16843264},
         {"99999999999.0.0.0", "", 0},

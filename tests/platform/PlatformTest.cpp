@@ -83,6 +83,7 @@ TEST_F(PlatformTest, ComputerNameAndTheEmptyName)
     std::uint32_t size = 250;
     ASSERT_EQ(platform->GetComputerNameA(buffer.data(), size), 1);
     const std::string computer = buffer.substr(0, buffer.find('\0'));
+    EXPECT_EQ(size, computer.size()) << "the length written";
     EXPECT_EQ(buffer.substr(computer.size()), '\0' + std::string(249 - computer.size(), ' '));
 #ifdef _WIN32
     EXPECT_EQ(computer.find_first_of("abcdefghijklmnopqrstuvwxyz"), std::string::npos)
