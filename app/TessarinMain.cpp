@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -202,6 +203,12 @@ void TessarinMain::Show(const QString& text)
 
 void TessarinMain::closeEvent(QCloseEvent* event)
 {
+    if (lookups_.Busy()) {
+        // Taken up once the lookup's answer shows, as a blocked window would.
+        closeWanted_ = true;
+        event->ignore();
+        return;
+    }
     SocketsCleanup();
     event->accept();
 }
@@ -225,8 +232,9 @@ void TessarinMain::EndWithMessage(const QString& message)
 bool TessarinMain::eventFilter(QObject* watched, QEvent* event)
 {
     // The filter watches the four labels only. A click is a left press and
-    // release inside one label; the second press of a double-click comes as a
-    // double-click event, which no control handles, so it makes no click.
+    // release inside one label. Qt turns the second press of a quick pair into
+    // a double-click event: that is the press of a new click, unless the click
+    // before it already ran this label's command.
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
         type != QEvent::MouseButtonDblClick) {
@@ -236,26 +244,42 @@ bool TessarinMain::eventFilter(QObject* watched, QEvent* event)
     if (mouse->button() != Qt::LeftButton) {
         return QWidget::eventFilter(watched, event);
     }
-    if (type == QEvent::MouseButtonPress) {
+    if (type == QEvent::MouseButtonPress ||
+        (type == QEvent::MouseButtonDblClick && clicked_ != watched)) {
         pressed_ = watched;
+        clicked_ = nullptr;
     } else if (type == QEvent::MouseButtonRelease && pressed_ == watched) {
         pressed_ = nullptr;
         // Qt hands the release to the label that took the press, wherever it is.
         if (static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint())) {
+            clicked_ = watched;
             for (const Button& button : Buttons()) {
                 if (button.label == watched) {
                     (this->*button.click)();
                 }
+            }
+            // A close request that came during a lookup, now that its answer shows.
+            if (std::exchange(closeWanted_, false)) {
+                close();
             }
         }
     }
     return true;
 }
 
+void TessarinMain::mousePressEvent(QMouseEvent* event)
+{
+    // A press anywhere else (a picture, the background) ends any pair with a label's click.
+    clicked_ = nullptr;
+    QWidget::mousePressEvent(event);
+}
+
 void TessarinMain::Label1_Click()
 {
     Cleanit();
-    Show(FirstAddressOf(platform_, ui->Text1->text())
+    const QString name = ui->Text1->text();
+    // The platform's record is copied out on the thread that asked for it.
+    Show(lookups_.Run([this, &name] { return FirstAddressOf(platform_, name); })
              .value_or(QStringLiteral("Can't resolve name: ") + ui->Text1->text()));
 }
 
@@ -284,7 +308,8 @@ void TessarinMain::Label4_Click()
 {
     // Made before the input is read and gone with the click, closing its session.
     clsIPRESOLVE resolver(platform_);
-    Show(resolver.AddressToName(ui->Text1->text()));
+    const QString address = ui->Text1->text();
+    Show(lookups_.Run([&resolver, &address] { return resolver.AddressToName(address); }));
 }
 
 } // namespace tessarin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LookupThread.h"
 #include "platform/Platform.h"
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <QWidget>
 
 class QCloseEvent;
+class QMouseEvent;
 class QMoveEvent;
 class QLabel;
 
@@ -30,6 +32,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -58,7 +61,10 @@ private:
     std::unique_ptr<Ui::TessarinMain> ui;
     Platform& platform_;
     const QObject* pressed_ = nullptr; // the label a left press went to, until its release
+    const QObject* clicked_ = nullptr; // the label whose command the last click ran, until a press
     bool framed_ = false;              // the window manager's frame has been seen
+    bool closeWanted_ = false;         // a close request came during a lookup
+    LookupThread lookups_;
 };
 
 } // namespace tessarin

@@ -1,0 +1,102 @@
+#include "app/LookupThread.h"
+
+#include <chrono>
+
+#include <QCursor>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QTimer>
+
+namespace tessarin {
+namespace {
+
+using namespace std::chrono_literals;
+
+// An answer within this time is waited for without an event loop: most lookups
+// end well within it, and waking the window's thread costs more than waiting.
+constexpr auto QuickAnswer = 300us;
+// Only a lookup that runs longer shows the wait cursor, so quick ones never flicker.
+constexpr auto BusyCursorDelay = 100ms;
+
+} // namespace
+
+LookupThread::~LookupThread()
+{
+    if (thread_.joinable()) {
+        stopping_.store(true, std::memory_order_relaxed);
+        requests_.fetch_add(1, std::memory_order_release);
+        requests_.notify_one();
+        thread_.join();
+    }
+}
+
+void LookupThread::RunErased(void* context, void (*call)(void*))
+{
+    Q_ASSERT(phase_.load() == Idle); // user input, which alone starts lookups, is held meanwhile
+    if (!thread_.joinable()) {
+        thread_ = std::thread(&LookupThread::Serve, this);
+    }
+    context_ = context;
+    call_ = call;
+    phase_.store(Running, std::memory_order_relaxed);
+    requests_.fetch_add(1, std::memory_order_release);
+    requests_.notify_one();
+
+    const auto start = std::chrono::steady_clock::now();
+    while (phase_.load(std::memory_order_acquire) == Running &&
+           std::chrono::steady_clock::now() - start < QuickAnswer) {
+        std::this_thread::yield();
+    }
+    int running = Running;
+    if (phase_.compare_exchange_strong(running, Waiting, std::memory_order_acq_rel)) {
+        QEventLoop loop;
+        loop_ = &loop;
+        // The wait cursor, rather than the busy one: the window takes no input meanwhile.
+        bool busy = false;
+        QTimer cursor;
+        cursor.setSingleShot(true);
+        QObject::connect(&cursor, &QTimer::timeout, [&busy] {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            busy = true;
+        });
+        cursor.start(std::chrono::duration_cast<std::chrono::milliseconds>(
+            BusyCursorDelay - (std::chrono::steady_clock::now() - start)));
+        while (phase_.load(std::memory_order_acquire) == Waiting) {
+            if (loop.exec(QEventLoop::ExcludeUserInputEvents) < 0) {
+                // The application is ending and serves no more events: just wait.
+                phase_.wait(Waiting, std::memory_order_acquire);
+            }
+        }
+        loop_ = nullptr;
+        if (busy) {
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
+    phase_.store(Idle, std::memory_order_relaxed);
+}
+
+void LookupThread::Serve()
+{
+    std::uint32_t served = 0;
+    for (;;) {
+        requests_.wait(served, std::memory_order_acquire);
+        served = requests_.load(std::memory_order_acquire);
+        if (stopping_.load(std::memory_order_relaxed)) {
+            return;
+        }
+        call_(context_);
+        if (phase_.exchange(Done, std::memory_order_acq_rel) == Waiting) {
+            QMetaObject::invokeMethod(
+                &waker_,
+                [this] {
+                    if (loop_ != nullptr) {
+                        loop_->quit();
+                    }
+                },
+                Qt::QueuedConnection);
+            phase_.notify_one();
+        }
+    }
+}
+
+} // namespace tessarin

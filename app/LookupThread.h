@@ -1,0 +1,61 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <thread>
+#include <type_traits>
+
+#include <QObject>
+
+class QEventLoop;
+
+namespace tessarin {
+
+// Runs the window's lookups on a thread of its own, so that a resolver that
+// takes its time never freezes the window. The caller waits in an event loop
+// that serves paints, timers and the window manager but holds user input back:
+// Qt delivers that input afterwards, in order, as a blocked window would have
+// handled it. One lookup at a time. The thread is made at the first lookup and
+// kept; the object's end joins it.
+class LookupThread {
+public:
+    LookupThread() = default;
+    ~LookupThread();
+    LookupThread(const LookupThread&) = delete;
+    LookupThread& operator=(const LookupThread&) = delete;
+
+    // Runs `job` on the lookup thread and answers what it answered. The caller
+    // hands the job everything it touches: nothing else may use those until
+    // Run returns.
+    template <typename Job> std::invoke_result_t<Job&> Run(Job job)
+    {
+        std::optional<std::invoke_result_t<Job&>> answer;
+        auto call = [&] { answer.emplace(job()); };
+        RunErased(&call, [](void* context) { (*static_cast<decltype(call)*>(context))(); });
+        return *std::move(answer);
+    }
+
+    // A lookup is running: the window's thread is waiting for it.
+    [[nodiscard]] bool Busy() const noexcept { return phase_.load() != Idle; }
+
+private:
+    enum Phase : int { Idle, Running, Waiting, Done };
+
+    void RunErased(void* context, void (*call)(void*));
+    void Serve();
+
+    // Handed over through `requests_` (release) and back through `phase_`.
+    void* context_ = nullptr;
+    void (*call_)(void*) = nullptr;
+    std::atomic<std::uint32_t> requests_{0};
+    std::atomic<int> phase_{Idle};
+    std::atomic<bool> stopping_{false};
+
+    // Lives on the window's thread: the lookup thread wakes the waiting loop through it.
+    QObject waker_;
+    QEventLoop* loop_ = nullptr;
+    std::thread thread_;
+};
+
+} // namespace tessarin
