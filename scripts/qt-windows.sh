@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Builds a static Qt for 64-bit Windows from Debian's own qt6-base source, of
+# the same version as the host Qt (a Qt cross build runs the host's moc, uic
+# and rcc), with only what Tessarin needs, and installs it into
+#   ${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/qt-<version>-mingw64
+# once: a later run finds it there and does nothing. Prints that folder.
+# Takes about half an hour on two cores; progress goes to standard error.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+version=$(dpkg-query -W -f='${Version}' qt6-base-dev)   # e.g. 6.4.2+dfsg-10
+upstream=${version%%+*}
+cache=${XDG_CACHE_HOME:-$HOME/.cache}/tessarin
+prefix=$cache/qt-$upstream-mingw64
+done_mark=$prefix/.tessarin-complete
+say() { echo "qt-windows: $*" >&2; }
+
+mkdir -p "$cache"
+exec 9>"$cache/qt-$upstream-mingw64.lock"
+flock 9    # one build at a time; a second run waits and then reuses it
+if [ -f "$done_mark" ]; then
+  echo "$prefix"
+  exit 0
+fi
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  say "adding a deb-src entry for Debian's main archive"
+  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+    "$codename" "$codename" | "${sudo[@]}" tee /etc/apt/sources.list.d/tessarin-src.sources >/dev/null
+  "${sudo[@]}" apt-get update -q >&2
+fi
+
+work=$cache/qt-$upstream-work
+rm -rf "$work" "$prefix"
+mkdir -p "$work"
+say "fetching Debian's qt6-base $version source"
+(cd "$work" && apt-get source -q --download-only "qt6-base=$version" >&2 &&
+  dpkg-source -x qt6-base_*.dsc src >/dev/null)   # with Debian's own patches
+src=$work/src
+
+# OpenGL off by its configure input (which also turns off dynamic GL); tablet
+# events off because Debian's source leaves out Qt's bundled wintab.h.
+say "configuring (static, release, for x86_64-w64-mingw32)"
+cmake -S "$src" -B "$work/build" -G Ninja -Wno-dev \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DCMAKE_INSTALL_PREFIX="$prefix" \
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+  -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF \
+  -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF -DINPUT_opengl=no -DFEATURE_vulkan=OFF \
+  -DFEATURE_tabletevent=OFF \
+  -DFEATURE_system_jpeg=OFF -DFEATURE_system_png=OFF -DFEATURE_system_zlib=OFF \
+  -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF \
+  -DFEATURE_gif=OFF >"$work/configure.log" 2>&1 ||
+  { tail -40 "$work/configure.log" >&2; exit 1; }
+
+say "building (about 1,100 steps); the full log is $work/build.log"
+# One progress line every 50 steps, and the last lines of the log on failure.
+NINJA_STATUS='[%f/%t %es] ' cmake --build "$work/build" 2>&1 | tee "$work/build.log" |
+  awk -v start="$SECONDS" '/^\[[0-9]+\/[0-9]+ / { split(substr($1, 2), n, "/");
+    if (n[1] % 50 == 0 || n[1] == n[2]) { sub(/]$/, "", $2); printf "qt-windows: %s of %s steps, %s\n", n[1], n[2], $2; fflush() } }' >&2
+if [ "${PIPESTATUS[0]}" -ne 0 ]; then
+  grep -B2 -A20 -m1 'FAILED' "$work/build.log" >&2 || tail -40 "$work/build.log" >&2
+  exit 1
+fi
+
+cmake --install "$work/build" >/dev/null
+touch "$done_mark"
+rm -rf "$work"
+say "installed into $prefix ($(du -sh "$prefix" | cut -f1))"
+echo "$prefix"
