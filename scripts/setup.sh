@@ -7,7 +7,7 @@ packages=(
   # build
   cmake ninja-build g++ qt6-base-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core libidn2-0
+  libgtest-dev libgmock-dev libbenchmark-dev qt6-base-private-dev fonts-dejavu-core libidn2-0
   # the run command without a display, and the window suite under a real X server and window manager
   xvfb xauth openbox x11-utils
   # the system suite: a DNS server in a private namespace

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -46,6 +47,7 @@ public:
     int cleanups = 0;
     int sessions = 0;
     std::vector<std::string> asked; // names, and dotted addresses, in order
+    std::function<void()> during;   // runs in each lookup, on its thread, once it is asked
 
     int WSAStartup(std::uint16_t wVersionRequested, WSADATA& data) override
     {
@@ -84,6 +86,9 @@ private:
     const HOSTENT* Answer(const std::string& key)
     {
         asked.push_back(key);
+        if (during) {
+            during();
+        }
         const auto found = hosts.find(key);
         if (sessions == 0 || found == hosts.end()) {
             return nullptr;

@@ -8,6 +8,11 @@
 #include <QIcon>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
+#include <qpa/qwindowsysteminterface.h>
+
+#include <chrono>
+#include <semaphore>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -19,6 +24,55 @@ using ::testing::ExitedWithCode;
 using ::testing::HasSubstr;
 
 const QString CantResolve = QStringLiteral("Can't resolve name: ");
+
+// Serves every event but user input for a while, as the window does while it waits.
+void ServeFor(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+// Runs `start`, which makes the window look something up, and holds that
+// lookup on its thread while `meanwhile` runs on the window's thread.
+void HoldingTheLookup(FakePlatform& fake, const std::function<void()>& start,
+                      const std::function<void()>& meanwhile)
+{
+    std::binary_semaphore entered{0};
+    std::binary_semaphore released{0};
+    bool first = true;
+    fake.during = [&] {
+        if (std::exchange(first, false)) {
+            entered.release();
+            // A window that waits on its own thread never lets go: fail, not hang.
+            (void)released.try_acquire_for(std::chrono::seconds(5));
+        }
+    };
+    QTimer::singleShot(0, [&] {
+        if (entered.try_acquire_for(std::chrono::seconds(5))) {
+            meanwhile();
+        }
+        released.release();
+    });
+    start();
+    fake.during = nullptr;
+}
+
+// User input as the window system hands it over: queued, not delivered at once.
+void PostKey(QWindow* window, char key)
+{
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QWindowSystemInterface::handleKeyEvent(window, type, QChar(key).toUpper().unicode(),
+                                               Qt::NoModifier, QString(QChar(key)));
+    }
+}
+void PostClick(QWindow* window, QPoint at)
+{
+    QWindowSystemInterface::handleMouseEvent(window, at, window->mapToGlobal(at), Qt::LeftButton,
+                                             Qt::LeftButton, QEvent::MouseButtonPress);
+    QWindowSystemInterface::handleMouseEvent(window, at, window->mapToGlobal(at), Qt::NoButton,
+                                             Qt::LeftButton, QEvent::MouseButtonRelease);
+}
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -100,6 +154,64 @@ TEST_F(WindowTest, OnlyAClickOnALabelRunsItsCommand)
     EXPECT_EQ(harness.Text1()->text(), "http://host") << "cleaned once";
     EXPECT_EQ(harness.Text2()->toPlainText(), CantResolve + "http://host");
     EXPECT_EQ(fake.asked, std::vector<std::string>{"http://host"}) << "a double-click is one click";
+
+    // A click on the picture's rim and at once on its label: Qt makes the
+    // label's press a double-click, yet it is the label's first click.
+    QWindow* window = harness.window.windowHandle();
+    auto time = static_cast<ulong>(QTest::lastMouseTimestamp) + 1000;
+    for (const QPoint at : {QPoint(14, 45), QPoint(17, 45)}) {
+        for (const auto& [buttons, type] : {std::pair(Qt::LeftButton, QEvent::MouseButtonPress),
+                                            std::pair(Qt::NoButton, QEvent::MouseButtonRelease)}) {
+            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::SynchronousDelivery>(
+                window, time += 20, at, window->mapToGlobal(at), buttons, Qt::LeftButton, type);
+        }
+    }
+    EXPECT_EQ(fake.asked, (std::vector<std::string>{"http://host", "host"}));
+}
+
+// While a lookup is out the window serves paints, timers and its window
+// manager; the user's input waits, and is handled afterwards in its order.
+TEST_F(WindowTest, TheWindowLivesWhileALookupRuns)
+{
+    QApplication::setActiveWindow(&harness.window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&harness.window));
+    fake.hosts["10.0.0.10"] = {"ten", {{10, 0, 0, 10}}};
+    QWindow* window = harness.window.windowHandle();
+    // The command clicked, the one clicked during its lookup (after typing
+    // "0", and before typing "z"), and what that one shows.
+    for (const auto& [first, then, shown] : std::vector<std::tuple<const char*, const char*, QString>>{
+             {"Label1", "Label4", "ten"},
+             {"Label4", "Label1", "10.0.0.10"},
+         }) {
+        harness.Text1()->setText("10.0.0.1");
+        fake.asked.clear();
+        HoldingTheLookup(fake, [&] { harness.Click(first); }, [&] {
+            PostKey(window, '0');
+            PostClick(window, harness.Find(then)->geometry().center());
+            PostKey(window, 'z');
+            ServeFor(150);
+            EXPECT_EQ(harness.Text1()->text(), "10.0.0.1") << "typing waits";
+            EXPECT_EQ(fake.asked.size(), 1u) << "one lookup at a time";
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            EXPECT_EQ(cursor != nullptr ? cursor->shape() : Qt::ArrowCursor, Qt::WaitCursor);
+        });
+        EXPECT_EQ(fake.asked, (std::vector<std::string>{"10.0.0.1", "10.0.0.10"})) << first;
+        EXPECT_EQ(harness.Text1()->text(), "10.0.0.10z");
+        EXPECT_EQ(harness.Text2()->toPlainText(), shown);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the cursor goes with the answer";
+    }
+}
+
+TEST_F(WindowTest, ACloseRequestWaitsForTheAnswer)
+{
+    harness.Text1()->setText("10.0.0.1");
+    HoldingTheLookup(fake, [&] { harness.Click("Label4"); }, [&] {
+        QWindowSystemInterface::handleCloseEvent(harness.window.windowHandle());
+        ServeFor(20);
+        EXPECT_EQ(std::pair(harness.window.isVisible(), fake.cleanups), std::pair(true, 0));
+    });
+    EXPECT_FALSE(harness.window.isVisible());
+    EXPECT_EQ(std::pair(fake.cleanups, fake.sessions), std::pair(2, 0)) << "the click's, the window's";
 }
 
 TEST_F(WindowTest, HostToIp)

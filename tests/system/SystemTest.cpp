@@ -4,10 +4,16 @@
 #include "FakePlatform.h"
 #include "WindowHarness.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 namespace tessarin::testing {
 namespace {
+
+const QString cant = QStringLiteral("Can't resolve name: ");
 
 TEST(System, BothLookupsThroughTheWindow)
 {
@@ -16,7 +22,6 @@ TEST(System, BothLookupsThroughTheWindow)
     }
     const std::unique_ptr<Platform> platform = MakeSystemPlatform();
     const WindowHarness harness(*platform);
-    const QString cant = QStringLiteral("Can't resolve name: ");
     for (const auto& [label, input, shown] : std::vector<std::tuple<const char*, QString, QString>>{
              {"Label1", "http://only-dns.test", "10.53.0.1"},
              {"Label1", "multi.test", qEnvironmentVariable("TESSARIN_MULTI_FIRST")},
@@ -27,13 +32,39 @@ TEST(System, BothLookupsThroughTheWindow)
              {"Label1", "", "10.53.4.1"}, // this computer
              {"Label1", "nope.test", cant + "nope.test"},
              {"Label1", "refused.test", cant + "refused.test"},
-             {"Label1", "silent.test", cant + "silent.test"}, // after the resolver's time-out
              {"Label4", "10.53.0.7", "ptr-only.test"},
              {"Label4", "10.53.0.9", ""},
              {"Label4", "10.53.2.1", qEnvironmentVariable("TESSARIN_LONG_NAME").left(255)},
          }) {
         EXPECT_EQ(harness.Run(label, input), shown) << input;
     }
+}
+
+// While the resolver waits for a server that never answers, another window
+// covers Tessarin's and goes: what it covered is drawn again at once.
+TEST(System, TheWindowRepaintsWhileTheResolverWaits)
+{
+    if (qEnvironmentVariableIsEmpty("TESSARIN_MULTI_FIRST") ||
+        QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        GTEST_SKIP() << "needs the DNS server and a real X server: run-in-namespace.sh, under X";
+    }
+    const std::unique_ptr<Platform> platform = MakeSystemPlatform();
+    const WindowHarness harness(*platform);
+    const auto output = [&] {
+        return harness.window.screen()->grabWindow(harness.window.winId()).toImage().copy(
+            harness.Text2()->geometry());
+    };
+    const QImage before = output();
+    QWidget cover(nullptr, Qt::X11BypassWindowManagerHint | Qt::FramelessWindowHint);
+    cover.setStyleSheet(QStringLiteral("background: black"));
+    cover.setGeometry(harness.window.geometry());
+    QImage during;
+    QTimer::singleShot(100, [&] { cover.show(); });
+    QTimer::singleShot(300, [&] { cover.hide(); });
+    QTimer::singleShot(600, [&] { during = output(); });
+    EXPECT_EQ(harness.Run("Label1", "silent.test"), cant + "silent.test")
+        << "the answer when the resolver gives up";
+    EXPECT_EQ(during, before) << "the output box, drawn again while the resolver waited";
 }
 
 } // namespace
