@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include <QAbstractEventDispatcher>
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -34,6 +35,7 @@ void LookupThread::RunErased(void* context, void (*call)(void*))
 {
     Q_ASSERT(phase_.load() == Idle); // user input, which alone starts lookups, is held meanwhile
     if (!thread_.joinable()) {
+        dispatcher_ = QAbstractEventDispatcher::instance();
         thread_ = std::thread(&LookupThread::Serve, this);
     }
     context_ = context;
@@ -49,8 +51,6 @@ void LookupThread::RunErased(void* context, void (*call)(void*))
     }
     int running = Running;
     if (phase_.compare_exchange_strong(running, Waiting, std::memory_order_acq_rel)) {
-        QEventLoop loop;
-        loop_ = &loop;
         // The wait cursor, rather than the busy one: the window takes no input meanwhile.
         bool busy = false;
         QTimer cursor;
@@ -62,12 +62,9 @@ void LookupThread::RunErased(void* context, void (*call)(void*))
         cursor.start(std::chrono::duration_cast<std::chrono::milliseconds>(
             BusyCursorDelay - (std::chrono::steady_clock::now() - start)));
         while (phase_.load(std::memory_order_acquire) == Waiting) {
-            if (loop.exec(QEventLoop::ExcludeUserInputEvents) < 0) {
-                // The application is ending and serves no more events: just wait.
-                phase_.wait(Waiting, std::memory_order_acquire);
-            }
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                            QEventLoop::WaitForMoreEvents);
         }
-        loop_ = nullptr;
         if (busy) {
             QGuiApplication::restoreOverrideCursor();
         }
@@ -86,15 +83,7 @@ void LookupThread::Serve()
         }
         call_(context_);
         if (phase_.exchange(Done, std::memory_order_acq_rel) == Waiting) {
-            QMetaObject::invokeMethod(
-                &waker_,
-                [this] {
-                    if (loop_ != nullptr) {
-                        loop_->quit();
-                    }
-                },
-                Qt::QueuedConnection);
-            phase_.notify_one();
+            dispatcher_->wakeUp(); // thread-safe, and remembered if the loop is not waiting yet
         }
     }
 }

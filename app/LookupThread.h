@@ -6,9 +6,7 @@
 #include <thread>
 #include <type_traits>
 
-#include <QObject>
-
-class QEventLoop;
+class QAbstractEventDispatcher;
 
 namespace tessarin {
 
@@ -52,9 +50,8 @@ private:
     std::atomic<int> phase_{Idle};
     std::atomic<bool> stopping_{false};
 
-    // Lives on the window's thread: the lookup thread wakes the waiting loop through it.
-    QObject waker_;
-    QEventLoop* loop_ = nullptr;
+    // The window's thread's: the lookup thread wakes that thread's wait through it.
+    QAbstractEventDispatcher* dispatcher_ = nullptr;
     std::thread thread_;
 };
 
