@@ -41,6 +41,7 @@ private:
     enum Phase : int { Idle, Running, Waiting, Done };
 
     void RunErased(void* context, void (*call)(void*));
+    void KeepNear() noexcept;
     void Serve();
 
     // Handed over through `requests_` (release) and back through `phase_`.
@@ -53,6 +54,7 @@ private:
     // The window's thread's: the lookup thread wakes that thread's wait through it.
     QAbstractEventDispatcher* dispatcher_ = nullptr;
     std::thread thread_;
+    int cpu_ = -1; // the one CPU the lookup thread may run on, or -1: any
 };
 
 } // namespace tessarin

@@ -5,10 +5,11 @@
 #      packaging tests);
 #   2. builds the suite again into build-asan/ with AddressSanitizer and
 #      UndefinedBehaviorSanitizer, halting on the first report, and runs it;
-#   3. cross-builds the platform layer and its tests for Windows into
+#   3. builds the window suite into build-tsan/ with ThreadSanitizer and runs it;
+#   4. cross-builds the platform layer and its tests for Windows into
 #      build-windows/ and runs them under Wine;
-#   4. runs the libFuzzer target for 30 seconds (scripts/fuzz.sh);
-#   5. runs clang-tidy over the sources (scripts/tidy.sh).
+#   5. runs the libFuzzer target for 30 seconds (scripts/fuzz.sh);
+#   6. runs clang-tidy over the sources (scripts/tidy.sh).
 # Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,6 +28,12 @@ cmake --build build-asan
 # valgrind cannot run sanitized programs.
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j 2 -LE memcheck
+
+stage "window suite under ThreadSanitizer"
+cmake -S . -B build-tsan -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_TSAN=ON >/dev/null
+cmake --build build-tsan --target tessarin_tests
+TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp" \
+  ctest --test-dir build-tsan --output-on-failure -R '^window$'
 
 stage "Windows: the platform layer and the program file's resources, under Wine"
 cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
