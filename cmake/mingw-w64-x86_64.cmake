@@ -14,3 +14,24 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The compiler's own runtime linked in, so the programs need no DLL beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+
+# Qt for Windows as scripts/qt-windows.sh builds it, from a cache outside the
+# clone; a Qt elsewhere can be named with -DTESSARIN_QT_WINDOWS=PREFIX. Qt's
+# cross build runs the host's own Qt tools (moc, uic, rcc).
+if(NOT TESSARIN_QT_WINDOWS)
+  if(NOT "$ENV{XDG_CACHE_HOME}" STREQUAL "")
+    set(cache "$ENV{XDG_CACHE_HOME}")
+  else()
+    set(cache "$ENV{HOME}/.cache")
+  endif()
+  file(GLOB built "${cache}/tessarin/qt-*-mingw64/.tessarin-complete")
+  if(built)
+    list(GET built -1 built)
+    get_filename_component(TESSARIN_QT_WINDOWS "${built}" DIRECTORY)
+  endif()
+endif()
+if(TESSARIN_QT_WINDOWS)
+  list(APPEND CMAKE_FIND_ROOT_PATH "${TESSARIN_QT_WINDOWS}")
+  set(QT_HOST_PATH /usr)
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+endif()

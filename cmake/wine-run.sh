@@ -1,11 +1,34 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Debian's 64-bit Wine, in a throwaway prefix in
-# the current build folder (made once, quietly), with no display and Wine's own
-# messages off.
+# the current build folder (made once, quietly), with Wine's own messages off.
+#   wine-run.sh [--display] PROGRAM [ARGUMENTS]
+# Without --display the program gets no display. With it, it runs on $DISPLAY,
+# and Wine's helpers on that display end with it.
 set -euo pipefail
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 export WINEPREFIX=${WINEPREFIX:-$PWD/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
+display=false
+if [ "${1:-}" = --display ]; then
+  display=true
+  shift
+else
+  unset DISPLAY WAYLAND_DISPLAY
+fi
 ( flock 9
-  [ -d "$WINEPREFIX" ] || "$wine" wineboot --init >/dev/null 2>&1 ) 9>"$WINEPREFIX.lock"
-exec "$wine" "$@"
+  if [ ! -d "$WINEPREFIX" ]; then
+    ( unset DISPLAY WAYLAND_DISPLAY
+      "$wine" wineboot --init
+      # Windows has Fixedsys, a fixed-pitch font; Wine has none of that name.
+      # DejaVu Sans Mono (fonts-dejavu-core) stands in for it.
+      "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Fixedsys /t REG_SZ \
+        /d 'DejaVu Sans Mono' /f
+      "$wineserver" -w ) >/dev/null 2>&1
+  fi ) 9>"$WINEPREFIX.lock"
+if ! $display; then
+  exec "$wine" "$@"
+fi
+status=0
+"$wine" "$@" || status=$?
+"$wineserver" -k 2>/dev/null || true
+exit $status

@@ -9,7 +9,7 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev qt6-base-private-dev fonts-dejavu-core libidn2-0
   # the run command without a display, and the window suite under a real X server and window manager
-  xvfb xauth openbox x11-utils
+  xvfb xauth openbox x11-utils xdotool xclip
   # the system suite: a DNS server in a private namespace
   dnsmasq-base iproute2 util-linux
   # quality gates: fuzzing (clang, libFuzzer), memcheck, static analysis

@@ -92,13 +92,14 @@ TEST_F(WindowTest, Layout)
         ::testing::IsSupersetOf({QSize(16, 16), QSize(24, 24), QSize(32, 32), QSize(48, 48)}));
     EXPECT_EQ(harness.Text1()->geometry(), QRect(8, 8, 361, 19));
     EXPECT_EQ(harness.Text2()->geometry(), QRect(8, 64, 361, 121));
-    // Every control's text: 9 points, normal weight, upright, neither underlined nor struck out.
+    // Every control's text: fixed-pitch, 9 points, normal weight, upright, neither
+    // underlined nor struck out.
     for (const char* name : {"Text1", "Text2", "Label1", "Label2", "Label3", "Label4"}) {
         const QFont font = harness.Find(name)->font();
-        EXPECT_EQ(std::tuple(font.pointSize(), font.weight(), font.italic(), font.underline(),
-                             font.strikeOut()),
-                  std::tuple(9, QFont::Normal, false, false, false))
-            << name;
+        EXPECT_EQ(std::tuple(QFontInfo(font).fixedPitch(), font.pointSize(), font.weight(),
+                             font.italic(), font.underline(), font.strikeOut()),
+                  std::tuple(true, 9, QFont::Normal, false, false, false))
+            << name << " " << QFontInfo(font).family().toStdString();
     }
     for (const auto& [face, rect, caption] : std::vector<std::tuple<QRect, QRect, QString>>{
              {{8, 32, 108, 27}, {16, 40, 97, 17}, "HOST TO IP"},

@@ -19,12 +19,14 @@ TEST(AddressText, IPToLong)
 
 TEST(clsIPRESOLVE, AddressToNameKeepsAtMost255Bytes)
 {
-    const std::string u = "\xC3\xBC"; // one character, two bytes
+    // One character in the system's code page: two bytes in UTF-8, one in Windows-1252.
+    const std::string u = QString(QChar(0xFC)).toLocal8Bit().toStdString();
+    const std::size_t cut = 256 - u.size(); // so its last byte is the 256th
     for (const auto& [official, shown] : std::vector<std::pair<std::string, QString>>{
              {std::string(255, 'b') + "ccc", QString(255, u'b')},
              {"", ""},
              {std::string(253, 'e') + u, QString(253, u'e') + QChar(0xFC)},
-             {std::string(254, 'f') + u, QString(254, u'f')}, // no character is cut in two
+             {std::string(cut, 'f') + u, QString(cut, u'f')}, // no character is cut in two
          }) {
         FakePlatform fake;
         fake.hosts["10.1.2.3"] = {official};

@@ -11,4 +11,4 @@ exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     sleep 0.1
   done
   # CTest stops only this script: end the suite in time on its own.
-  QT_QPA_PLATFORM=xcb timeout --kill-after=5 240 "$@"' run-with-openbox "$@"
+  QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb} timeout --kill-after=5 240 "$@"' run-with-openbox "$@"
