@@ -1,7 +1,17 @@
+set(CPACK_PACKAGE_NAME tessarin)
+set(CPACK_STRIP_FILES ON)
+if(WIN32)
+  # The Windows archive: `cpack -G ZIP` in the build folder gives
+  # tessarin-VERSION-win64.zip, the one program file and its copyright notice.
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-win64)
+  include(CPack)
+  return()
+endif()
+
 # The Debian package: `cpack -G DEB` in the build folder. Its dependencies are
 # read from the shared libraries the program links (dpkg-shlibdeps).
 set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME tessarin)
 set(CPACK_PACKAGE_VENDOR Korvane)
 set(CPACK_PACKAGE_CONTACT "Korvane <packages@tessarin.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "finds the IP of a given host and vice versa")
@@ -10,7 +20,6 @@ set(CPACK_PACKAGE_DESCRIPTION "Tessarin is a small window that turns a host name
 address, or a dotted IPv4 address into its host name, through the system's
 own name resolution.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)

@@ -31,15 +31,16 @@ if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sour
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
   printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
     "$codename" "$codename" | "${sudo[@]}" tee /etc/apt/sources.list.d/tessarin-src.sources >/dev/null
-  "${sudo[@]}" apt-get update -q >&2
+  "${sudo[@]}" apt-get update -q >/dev/null
 fi
 
 work=$cache/qt-$upstream-work
 rm -rf "$work" "$prefix"
 mkdir -p "$work"
 say "fetching Debian's qt6-base $version source"
-(cd "$work" && apt-get source -q --download-only "qt6-base=$version" >&2 &&
-  dpkg-source -x qt6-base_*.dsc src >/dev/null)   # with Debian's own patches
+(cd "$work" && apt-get source -q --download-only "qt6-base=$version" &&
+  dpkg-source -x qt6-base_*.dsc src) >"$work/source.log" 2>&1 ||   # with Debian's own patches
+  { tail -20 "$work/source.log" >&2; exit 1; }
 src=$work/src
 
 # OpenGL off by its configure input (which also turns off dynamic GL); tablet

@@ -14,10 +14,11 @@ packages=(
   dnsmasq-base iproute2 util-linux
   # quality gates: fuzzing (clang, libFuzzer), memcheck, static analysis
   clang libclang-rt-14-dev valgrind clang-tidy
-  # Windows: the cross compiler, GoogleTest's sources to build with it, and Wine to run it
-  g++-mingw-w64-x86-64-posix googletest wine64
+  # Windows: the cross compiler, GoogleTest's sources to build with it, Wine to
+  # run it, and what building Qt for Windows from Debian's source takes
+  g++-mingw-w64-x86-64-posix googletest wine64 perl xz-utils
   # packaging: validators and the Debian package
-  desktop-file-utils appstream dpkg-dev file lintian groff-base
+  desktop-file-utils appstream dpkg-dev file lintian groff-base unzip
 )
 
 missing=()

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Builds the Debian package twice with the same SOURCE_DATE_EPOCH and checks
-# that the two are byte-identical; checks its files, its Depends, the desktop
-# and AppStream validators, the manual page and lintian (no error, no warning);
-# and where this runs as root (and Tessarin is not installed already) installs
-# it with apt-get, starts tessarin from the PATH, and removes it again.
+# Builds the package twice with the same SOURCE_DATE_EPOCH and checks that the
+# two are byte-identical, then what it holds.
+# The Debian package: its files, its Depends, the desktop and AppStream
+# validators, the manual page and lintian (no error, no warning); and where this
+# runs as root (and Tessarin is not installed already) installs it with
+# apt-get, starts tessarin from the PATH, and removes it again.
+# The Windows archive: the program is linked anew for each build (the linker
+# stamps its time into the file), and the archive holds the one program file,
+# which needs no DLL beside it, and the copyright notice.
 #
 #   check-package.sh BUILD_DIR
 set -euo pipefail
@@ -12,14 +16,35 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 app=example.tessarin.Tessarin
+generator=$(sed -n 's/^set(CPACK_GENERATOR "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 
 # The time of the last commit, as a distribution's build would take it.
 SOURCE_DATE_EPOCH=$(git -C "$(dirname "$0")" log -1 --format=%ct 2>/dev/null || echo 1765000000)
 export SOURCE_DATE_EPOCH
 for n in 1 2; do
-  (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/$n" >/dev/null 2>&1) \
-    || fail "cpack -G DEB"
+  if [ "$generator" = ZIP ]; then
+    rm -f "$build/Tessarin.exe"
+    cmake --build "$build" --target tessarin >/dev/null || fail "linking Tessarin.exe"
+  fi
+  (cd "$work" && cpack -G "$generator" --config "$build/CPackConfig.cmake" -B "$work/$n" >/dev/null 2>&1) \
+    || fail "cpack -G $generator"
 done
+
+if [ "$generator" = ZIP ]; then
+  archive=$work/1/tessarin-2.0.0-win64.zip
+  cmp "$archive" "$work/2/${archive##*/}" || fail "two builds of the archive differ"
+  found=$(unzip -Z1 "$archive" | sort)
+  [ "$found" = $'tessarin-2.0.0-win64/Tessarin.exe\ntessarin-2.0.0-win64/copyright.txt' ] ||
+    fail "the archive's files differ from the list:"$'\n'"$found"
+  unzip -q "$archive" -d "$work/root"
+  # Only Windows' own libraries: no Qt, compiler runtime or thread library beside it.
+  libraries=$(x86_64-w64-mingw32-objdump -p "$work/root/tessarin-2.0.0-win64/Tessarin.exe" |
+    sed -n 's/^\tDLL Name: //p')
+  grep -iE '^(qt|lib)' <<<"$libraries" && fail "Tessarin.exe needs a DLL beside it"
+  echo "archive ${archive##*/}: reproducible, its two files, no DLL beside the program"
+  exit 0
+fi
+
 package=$(ls "$work"/1/tessarin_2.0.0_*.deb)
 cmp "$package" "$work/2/${package##*/}" || fail "two builds of the package differ"
 
