@@ -53,7 +53,7 @@ cmake -S "$src" -B "$work/build" -G Ninja -Wno-dev \
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
   -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF \
   -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF -DINPUT_opengl=no -DFEATURE_vulkan=OFF \
-  -DFEATURE_tabletevent=OFF \
+  -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_freetype=OFF \
   -DFEATURE_system_jpeg=OFF -DFEATURE_system_png=OFF -DFEATURE_system_zlib=OFF \
   -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF \
   -DFEATURE_gif=OFF >"$work/configure.log" 2>&1 ||
