@@ -1,6 +1,7 @@
 #include "app/LookupThread.h"
 
 #include <chrono>
+#include <system_error>
 
 #if defined(__linux__)
 #include <pthread.h>
@@ -41,7 +42,12 @@ void LookupThread::RunErased(void* context, void (*call)(void*))
     Q_ASSERT(phase_.load() == Idle); // user input, which alone starts lookups, is held meanwhile
     if (!thread_.joinable()) {
         dispatcher_ = QAbstractEventDispatcher::instance();
-        thread_ = std::thread(&LookupThread::Serve, this);
+        try {
+            thread_ = std::thread(&LookupThread::Serve, this);
+        } catch (const std::system_error&) {
+            call(context); // no thread to be had: look up here, as before
+            return;
+        }
     }
     KeepNear();
     context_ = context;

@@ -12,9 +12,9 @@ namespace tessarin {
 
 // Runs the window's lookups on a thread of its own, so that a resolver that
 // takes its time never freezes the window. The caller waits in an event loop
-// that serves paints, timers and the window manager but holds user input back:
-// Qt delivers that input afterwards, in order, as a blocked window would have
-// handled it. One lookup at a time. The thread is made at the first lookup and
+// that serves paints, timers and the window manager but holds user input back,
+// close requests included: Qt delivers it afterwards, in order, as a blocked
+// window would have handled it. One lookup at a time. The thread is made at the first lookup and
 // kept; the object's end joins it.
 class LookupThread {
 public:
@@ -33,9 +33,6 @@ public:
         RunErased(&call, [](void* context) { (*static_cast<decltype(call)*>(context))(); });
         return *std::move(answer);
     }
-
-    // A lookup is running: the window's thread is waiting for it.
-    [[nodiscard]] bool Busy() const noexcept { return phase_.load() != Idle; }
 
 private:
     enum Phase : int { Idle, Running, Waiting, Done };

@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -203,12 +202,6 @@ void TessarinMain::Show(const QString& text)
 
 void TessarinMain::closeEvent(QCloseEvent* event)
 {
-    if (lookups_.Busy()) {
-        // Taken up once the lookup's answer shows, as a blocked window would.
-        closeWanted_ = true;
-        event->ignore();
-        return;
-    }
     SocketsCleanup();
     event->accept();
 }
@@ -257,10 +250,6 @@ bool TessarinMain::eventFilter(QObject* watched, QEvent* event)
                 if (button.label == watched) {
                     (this->*button.click)();
                 }
-            }
-            // A close request that came during a lookup, now that its answer shows.
-            if (std::exchange(closeWanted_, false)) {
-                close();
             }
         }
     }

@@ -63,7 +63,6 @@ private:
     const QObject* pressed_ = nullptr; // the label a left press went to, until its release
     const QObject* clicked_ = nullptr; // the label whose command the last click ran, until a press
     bool framed_ = false;              // the window manager's frame has been seen
-    bool closeWanted_ = false;         // a close request came during a lookup
     LookupThread lookups_;
 };
 
