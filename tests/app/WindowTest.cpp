@@ -4,15 +4,15 @@
 #include "FakePlatform.h"
 #include "WindowHarness.h"
 
+#include <chrono>
+#include <semaphore>
+
 #include <QApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
 #include <qpa/qwindowsysteminterface.h>
-
-#include <chrono>
-#include <semaphore>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -180,22 +180,25 @@ TEST_F(WindowTest, TheWindowLivesWhileALookupRuns)
     QWindow* window = harness.window.windowHandle();
     // The command clicked, the one clicked during its lookup (after typing
     // "0", and before typing "z"), and what that one shows.
-    for (const auto& [first, then, shown] : std::vector<std::tuple<const char*, const char*, QString>>{
+    for (const auto& [first, then, shown] :
+         std::vector<std::tuple<const char*, const char*, QString>>{
              {"Label1", "Label4", "ten"},
              {"Label4", "Label1", "10.0.0.10"},
          }) {
         harness.Text1()->setText("10.0.0.1");
         fake.asked.clear();
-        HoldingTheLookup(fake, [&] { harness.Click(first); }, [&] {
-            PostKey(window, '0');
-            PostClick(window, harness.Find(then)->geometry().center());
-            PostKey(window, 'z');
-            ServeFor(150);
-            EXPECT_EQ(harness.Text1()->text(), "10.0.0.1") << "typing waits";
-            EXPECT_EQ(fake.asked.size(), 1u) << "one lookup at a time";
-            const QCursor* cursor = QGuiApplication::overrideCursor();
-            EXPECT_EQ(cursor != nullptr ? cursor->shape() : Qt::ArrowCursor, Qt::WaitCursor);
-        });
+        HoldingTheLookup(
+            fake, [&] { harness.Click(first); },
+            [&] {
+                PostKey(window, '0');
+                PostClick(window, harness.Find(then)->geometry().center());
+                PostKey(window, 'z');
+                ServeFor(150);
+                EXPECT_EQ(harness.Text1()->text(), "10.0.0.1") << "typing waits";
+                EXPECT_EQ(fake.asked.size(), 1u) << "one lookup at a time";
+                const QCursor* cursor = QGuiApplication::overrideCursor();
+                EXPECT_EQ(cursor != nullptr ? cursor->shape() : Qt::ArrowCursor, Qt::WaitCursor);
+            });
         EXPECT_EQ(fake.asked, (std::vector<std::string>{"10.0.0.1", "10.0.0.10"})) << first;
         EXPECT_EQ(harness.Text1()->text(), "10.0.0.10z");
         EXPECT_EQ(harness.Text2()->toPlainText(), shown);
@@ -206,13 +209,16 @@ TEST_F(WindowTest, TheWindowLivesWhileALookupRuns)
 TEST_F(WindowTest, ACloseRequestWaitsForTheAnswer)
 {
     harness.Text1()->setText("10.0.0.1");
-    HoldingTheLookup(fake, [&] { harness.Click("Label4"); }, [&] {
-        QWindowSystemInterface::handleCloseEvent(harness.window.windowHandle());
-        ServeFor(20);
-        EXPECT_EQ(std::pair(harness.window.isVisible(), fake.cleanups), std::pair(true, 0));
-    });
+    HoldingTheLookup(
+        fake, [&] { harness.Click("Label4"); },
+        [&] {
+            QWindowSystemInterface::handleCloseEvent(harness.window.windowHandle());
+            ServeFor(20);
+            EXPECT_EQ(std::pair(harness.window.isVisible(), fake.cleanups), std::pair(true, 0));
+        });
     EXPECT_FALSE(harness.window.isVisible());
-    EXPECT_EQ(std::pair(fake.cleanups, fake.sessions), std::pair(2, 0)) << "the click's, the window's";
+    EXPECT_EQ(std::pair(fake.cleanups, fake.sessions), std::pair(2, 0))
+        << "the click's, the window's";
 }
 
 TEST_F(WindowTest, HostToIp)

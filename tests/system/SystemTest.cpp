@@ -51,8 +51,10 @@ TEST(System, TheWindowRepaintsWhileTheResolverWaits)
     const std::unique_ptr<Platform> platform = MakeSystemPlatform();
     const WindowHarness harness(*platform);
     const auto output = [&] {
-        return harness.window.screen()->grabWindow(harness.window.winId()).toImage().copy(
-            harness.Text2()->geometry());
+        return harness.window.screen()
+            ->grabWindow(harness.window.winId())
+            .toImage()
+            .copy(harness.Text2()->geometry());
     };
     const QImage before = output();
     QWidget cover(nullptr, Qt::X11BypassWindowManagerHint | Qt::FramelessWindowHint);
