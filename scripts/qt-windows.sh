@@ -4,7 +4,7 @@
 # and rcc), with only what Tessarin needs, and installs it into
 #   ${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/qt-<version>-mingw64
 # once: a later run finds it there and does nothing. Prints that folder.
-# Takes about half an hour on two cores; progress goes to standard error.
+# Takes about a quarter of an hour on two cores; progress goes to standard error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -53,7 +53,7 @@ cmake -S "$src" -B "$work/build" -G Ninja -Wno-dev \
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
   -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF \
   -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF -DINPUT_opengl=no -DFEATURE_vulkan=OFF \
-  -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_freetype=OFF \
+  -DFEATURE_tabletevent=OFF \
   -DFEATURE_system_jpeg=OFF -DFEATURE_system_png=OFF -DFEATURE_system_zlib=OFF \
   -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF \
   -DFEATURE_gif=OFF >"$work/configure.log" 2>&1 ||
@@ -61,10 +61,12 @@ cmake -S "$src" -B "$work/build" -G Ninja -Wno-dev \
 
 say "building (about 1,100 steps); the full log is $work/build.log"
 # One progress line every 50 steps, and the last lines of the log on failure.
+status=0
 NINJA_STATUS='[%f/%t %es] ' cmake --build "$work/build" 2>&1 | tee "$work/build.log" |
-  awk -v start="$SECONDS" '/^\[[0-9]+\/[0-9]+ / { split(substr($1, 2), n, "/");
-    if (n[1] % 50 == 0 || n[1] == n[2]) { sub(/]$/, "", $2); printf "qt-windows: %s of %s steps, %s\n", n[1], n[2], $2; fflush() } }' >&2
-if [ "${PIPESTATUS[0]}" -ne 0 ]; then
+  awk '/^\[[0-9]+\/[0-9]+ / { split(substr($1, 2), n, "/");
+    if (n[1] % 50 == 0 || n[1] == n[2]) { sub(/]$/, "", $2); printf "qt-windows: %s of %s steps, %s\n", n[1], n[2], $2; fflush() } }' >&2 ||
+  status=$?
+if [ "$status" -ne 0 ]; then
   grep -B2 -A20 -m1 'FAILED' "$work/build.log" >&2 || tail -40 "$work/build.log" >&2
   exit 1
 fi
