@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Runs the DNS suite against a DNS server of its own: a private mount, network
-# and PID namespace with loopback up, its own /etc/hosts, /etc/resolv.conf and
-# /etc/nsswitch.conf bind-mounted over the real ones inside that namespace only,
-# and dnsmasq on 127.0.0.1. When the namespace's first process ends, for any
-# reason, the kernel ends dnsmasq and drops the mounts: the machine's /etc is
-# never touched.
+# and PID namespace with loopback up, its own /proc, /tmp, /etc/hosts,
+# /etc/resolv.conf and /etc/nsswitch.conf mounted over the real ones inside that
+# namespace only, and dnsmasq on 127.0.0.1. When the namespace's first process
+# ends, for any reason, the kernel ends dnsmasq and drops the mounts: the
+# machine's /etc is never touched.
 #
 #   run-in-namespace.sh SUITE [gtest arguments]
 # Exits 77 (a skip to CTest) when the namespace cannot be made here.
@@ -14,9 +14,17 @@ skip() { echo "SKIPPED: $*" >&2; exit 77; }
 if [ "${TESSARIN_IN_NAMESPACE:-}" != 1 ]; then
   [ "$(id -u)" -eq 0 ] || skip "making a network namespace needs root"
   command -v dnsmasq >/dev/null || skip "dnsmasq (dnsmasq-base) is not installed"
-  unshare --mount --net --pid --fork true 2>/dev/null || skip "this kernel refuses new namespaces"
-  TESSARIN_IN_NAMESPACE=1 exec unshare --mount --net --pid --fork --kill-child -- "$0" "$@"
+  unshare --mount --net --pid --fork --mount-proc true 2>/dev/null || skip "this kernel refuses new namespaces"
+  # Its own /proc: what LeakSanitizer and the like read there by process number
+  # must be this namespace's processes, not the machine's of the same number.
+  TESSARIN_IN_NAMESPACE=1 exec unshare --mount --net --pid --fork --kill-child --mount-proc \
+    -- "$0" "$@"
 fi
+read -r self _ </proc/self/stat
+[ "$self" = $$ ] || { echo "FAIL: /proc is not this namespace's" >&2; exit 1; }
+# Its own /tmp: an X server's lock file there holds a process number, which the
+# machine's X servers and this one's would each misread as a dead process.
+mount -t tmpfs tmpfs /tmp
 
 ip link set lo up
 # Packets to 10.99.0.2 leave on a link whose far end has no address and drops
