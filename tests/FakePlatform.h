@@ -134,6 +134,7 @@ inline std::vector<std::tuple<QString, const char*, std::int32_t>> AddressRows()
         {"1. .3.4", "", 0},
         {"1 2.3.4.5", "", 0},
         {"1.2.3x4", "", 0},
+        {"1.2.3.:", "", 0}, // the character after '9'
         {"a.1.1.1", "", 0},
         {"http://1.2.3.4", "", 0},
     };

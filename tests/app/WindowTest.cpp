@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <semaphore>
+#include <thread>
 
 #include <QApplication>
 #include <QIcon>
@@ -34,7 +35,9 @@ void ServeFor(int milliseconds)
 }
 
 // Runs `start`, which makes the window look something up, and holds that
-// lookup on its thread while `meanwhile` runs on the window's thread.
+// lookup on its thread while `meanwhile` runs on the window's thread. The lookup
+// ends only once the window waits with nothing else due, no caret blinking: then
+// its answer must wake the window, long before a timer would.
 void HoldingTheLookup(FakePlatform& fake, const std::function<void()>& start,
                       const std::function<void()>& meanwhile)
 {
@@ -46,16 +49,26 @@ void HoldingTheLookup(FakePlatform& fake, const std::function<void()>& start,
             entered.release();
             // A window that waits on its own thread never lets go: fail, not hang.
             (void)released.try_acquire_for(std::chrono::seconds(5));
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
     };
+    bool rescued = false;
+    QTimer rescue;
+    rescue.setSingleShot(true);
+    QObject::connect(&rescue, &QTimer::timeout, [&rescued] { rescued = true; });
     QTimer::singleShot(0, [&] {
         if (entered.try_acquire_for(std::chrono::seconds(5))) {
             meanwhile();
         }
+        rescue.start(2000);
         released.release();
     });
+    const int flash = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(0);
     start();
+    QApplication::setCursorFlashTime(flash);
     fake.during = nullptr;
+    EXPECT_FALSE(rescued) << "the answer never woke the waiting window";
 }
 
 // User input as the window system hands it over: queued, not delivered at once.
