@@ -9,6 +9,7 @@
 #endif
 
 #include <QAbstractEventDispatcher>
+#include <QAccessible>
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -22,8 +23,8 @@ using namespace std::chrono_literals;
 // An answer within this time is waited for without an event loop: most lookups
 // end well within it, and waking the window's thread costs more than waiting.
 constexpr auto QuickAnswer = 300us;
-// Only a lookup that runs longer shows the wait cursor, so quick ones never flicker.
-constexpr auto BusyCursorDelay = 100ms;
+// Only a lookup that runs longer makes the window busy, so quick ones never flicker.
+constexpr auto BusyDelay = 100ms;
 
 } // namespace
 
@@ -64,24 +65,34 @@ void LookupThread::RunErased(void* context, void (*call)(void*))
     int running = Running;
     if (phase_.compare_exchange_strong(running, Waiting, std::memory_order_acq_rel)) {
         // The wait cursor, rather than the busy one: the window takes no input meanwhile.
-        bool busy = false;
-        QTimer cursor;
-        cursor.setSingleShot(true);
-        QObject::connect(&cursor, &QTimer::timeout, [&busy] {
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            busy = true;
-        });
-        cursor.start(std::chrono::duration_cast<std::chrono::milliseconds>(
-            BusyCursorDelay - (std::chrono::steady_clock::now() - start)));
+        QTimer busy;
+        busy.setSingleShot(true);
+        QObject::connect(&busy, &QTimer::timeout, [this] { SetBusy(true); });
+        busy.start(std::chrono::duration_cast<std::chrono::milliseconds>(
+            BusyDelay - (std::chrono::steady_clock::now() - start)));
         while (phase_.load(std::memory_order_acquire) == Waiting) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                             QEventLoop::WaitForMoreEvents);
         }
-        if (busy) {
-            QGuiApplication::restoreOverrideCursor();
+        if (busy_) {
+            SetBusy(false);
         }
     }
     phase_.store(Idle, std::memory_order_relaxed);
+}
+
+void LookupThread::SetBusy(bool busy)
+{
+    busy_ = busy;
+    if (busy) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QGuiApplication::restoreOverrideCursor();
+    }
+    QAccessible::State changed;
+    changed.busy = true;
+    QAccessibleStateChangeEvent event(&window_, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void LookupThread::KeepNear() noexcept

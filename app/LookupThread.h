@@ -7,6 +7,7 @@
 #include <type_traits>
 
 class QAbstractEventDispatcher;
+class QObject;
 
 namespace tessarin {
 
@@ -14,11 +15,12 @@ namespace tessarin {
 // takes its time never freezes the window. The caller waits in an event loop
 // that serves paints, timers and the window manager but holds user input back,
 // close requests included: Qt delivers it afterwards, in order, as a blocked
-// window would have handled it. One lookup at a time. The thread is made at the first lookup and
-// kept; the object's end joins it.
+// window would have handled it. One lookup at a time. A lookup that takes a
+// while makes the window busy: the wait cursor shows, and assistive technology
+// is told. The thread is made at the first lookup and kept; the object's end joins it.
 class LookupThread {
 public:
-    LookupThread() = default;
+    explicit LookupThread(QObject& window) noexcept : window_(window) {}
     ~LookupThread();
     LookupThread(const LookupThread&) = delete;
     LookupThread& operator=(const LookupThread&) = delete;
@@ -34,12 +36,16 @@ public:
         return *std::move(answer);
     }
 
+    // While a lookup that takes a while runs.
+    [[nodiscard]] bool Busy() const noexcept { return busy_; }
+
 private:
     enum Phase : int { Idle, Running, Waiting, Done };
 
     void RunErased(void* context, void (*call)(void*));
     void KeepNear() noexcept;
     void Serve();
+    void SetBusy(bool busy);
 
     // Handed over through `requests_` (release) and back through `phase_`.
     void* context_ = nullptr;
@@ -48,6 +54,8 @@ private:
     std::atomic<int> phase_{Idle};
     std::atomic<bool> stopping_{false};
 
+    QObject& window_;
+    bool busy_ = false;
     // The window's thread's: the lookup thread wakes that thread's wait through it.
     QAbstractEventDispatcher* dispatcher_ = nullptr;
     std::thread thread_;

@@ -1,5 +1,6 @@
 #include "app/TessarinMain.h"
 
+#include "app/Accessible.h"
 #include "app/Version.h"
 #include "resolver/AnsiText.h"
 #include "resolver/HostAddress.h"
@@ -83,6 +84,7 @@ TessarinMain::TessarinMain(Platform& platform, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TessarinMain>()), platform_(platform)
 {
     InitResources();
+    InstallAccessibility();
     ui->setupUi(this);
     ApplyLook();
     CentreOnScreen();
@@ -227,7 +229,7 @@ bool TessarinMain::eventFilter(QObject* watched, QEvent* event)
     // The filter watches the four labels only. A click is a left press and
     // release inside one label. Qt turns the second press of a quick pair into
     // a double-click event: that is the press of a new click, unless the click
-    // before it already ran this label's command.
+    // before it already ran this label's command and it came from the mouse.
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
         type != QEvent::MouseButtonDblClick) {
@@ -238,7 +240,8 @@ bool TessarinMain::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     }
     if (type == QEvent::MouseButtonPress ||
-        (type == QEvent::MouseButtonDblClick && clicked_ != watched)) {
+        (type == QEvent::MouseButtonDblClick &&
+         (clicked_ != watched || mouse->source() == Qt::MouseEventSynthesizedByApplication))) {
         pressed_ = watched;
         clicked_ = nullptr;
     } else if (type == QEvent::MouseButtonRelease && pressed_ == watched) {

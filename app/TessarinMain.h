@@ -29,6 +29,9 @@ public:
     explicit TessarinMain(Platform& platform, QWidget* parent = nullptr);
     ~TessarinMain() override;
 
+    // While a lookup that takes a while runs.
+    [[nodiscard]] bool Busy() const noexcept { return lookups_.Busy(); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -63,7 +66,7 @@ private:
     const QObject* pressed_ = nullptr; // the label a left press went to, until its release
     const QObject* clicked_ = nullptr; // the label whose command the last click ran, until a press
     bool framed_ = false;              // the window manager's frame has been seen
-    LookupThread lookups_;
+    LookupThread lookups_{*this};
 };
 
 } // namespace tessarin

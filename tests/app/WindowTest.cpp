@@ -8,6 +8,7 @@
 #include <semaphore>
 #include <thread>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QIcon>
 #include <QLabel>
@@ -85,6 +86,14 @@ void PostClick(QWindow* window, QPoint at)
                                              Qt::LeftButton, QEvent::MouseButtonPress);
     QWindowSystemInterface::handleMouseEvent(window, at, window->mapToGlobal(at), Qt::NoButton,
                                              Qt::LeftButton, QEvent::MouseButtonRelease);
+}
+
+// Assistive technology's press action on a control, as a screen reader gives it.
+void Press(const WindowHarness& harness, const char* name)
+{
+    QAccessible::queryAccessibleInterface(harness.Find(name))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
 }
 
 class WindowTest : public ::testing::Test {
@@ -191,12 +200,12 @@ TEST_F(WindowTest, TheWindowLivesWhileALookupRuns)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&harness.window));
     fake.hosts["10.0.0.10"] = {"ten", {{10, 0, 0, 10}}};
     QWindow* window = harness.window.windowHandle();
-    // The command clicked, the one clicked during its lookup (after typing
-    // "0", and before typing "z"), and what that one shows.
-    for (const auto& [first, then, shown] :
-         std::vector<std::tuple<const char*, const char*, QString>>{
-             {"Label1", "Label4", "ten"},
-             {"Label4", "Label1", "10.0.0.10"},
+    // The command clicked, the one given during its lookup (after typing "0",
+    // and before typing "z") by a click or by a screen reader, and what that one shows.
+    for (const auto& [first, then, pressed, shown] :
+         std::vector<std::tuple<const char*, const char*, bool, QString>>{
+             {"Label1", "Label4", false, "ten"},
+             {"Label4", "Label1", true, "10.0.0.10"},
          }) {
         harness.Text1()->setText("10.0.0.1");
         fake.asked.clear();
@@ -204,19 +213,76 @@ TEST_F(WindowTest, TheWindowLivesWhileALookupRuns)
             fake, [&] { harness.Click(first); },
             [&] {
                 PostKey(window, '0');
-                PostClick(window, harness.Find(then)->geometry().center());
+                if (pressed) {
+                    Press(harness, then);
+                } else {
+                    PostClick(window, harness.Find(then)->geometry().center());
+                }
                 PostKey(window, 'z');
                 ServeFor(150);
                 EXPECT_EQ(harness.Text1()->text(), "10.0.0.1") << "typing waits";
                 EXPECT_EQ(fake.asked.size(), 1u) << "one lookup at a time";
                 const QCursor* cursor = QGuiApplication::overrideCursor();
                 EXPECT_EQ(cursor != nullptr ? cursor->shape() : Qt::ArrowCursor, Qt::WaitCursor);
+                EXPECT_TRUE(QAccessible::queryAccessibleInterface(&harness.window)->state().busy);
             });
         EXPECT_EQ(fake.asked, (std::vector<std::string>{"10.0.0.1", "10.0.0.10"})) << first;
         EXPECT_EQ(harness.Text1()->text(), "10.0.0.10z");
         EXPECT_EQ(harness.Text2()->toPlainText(), shown);
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the cursor goes with the answer";
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(&harness.window)->state().busy);
     }
+}
+
+// What a screen reader finds, in reading order, and what its press actions do.
+TEST_F(WindowTest, AScreenReaderFindsEveryControlAndGivesEveryCommand)
+{
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&harness.window);
+    EXPECT_EQ(std::tuple(window->role(), window->text(QAccessible::Name), window->state().busy),
+              std::tuple(QAccessible::Window, QString("Tessarin - You are: HOST"), false));
+    // Name, role, actions, focusable, read-only.
+    using Control = std::tuple<QString, QAccessible::Role, QStringList, bool, bool>;
+    std::vector<Control> found;
+    for (int index = 0; index < window->childCount(); ++index) {
+        QAccessibleInterface* control = window->child(index);
+        EXPECT_EQ(window->indexOfChild(control), index);
+        found.emplace_back(control->text(QAccessible::Name), control->role(),
+                           control->actionInterface()->actionNames(), control->state().focusable,
+                           control->state().readOnly);
+    }
+    EXPECT_EQ(
+        found,
+        (std::vector<Control>{
+            {"Host name or IPv4 address", QAccessible::EditableText, {"SetFocus"}, true, false},
+            {"HOST TO IP", QAccessible::Button, {"Press"}, false, false},
+            {"IP TO HOST", QAccessible::Button, {"Press"}, false, false},
+            {"ABOUT", QAccessible::Button, {"Press"}, false, false},
+            {"QUIT", QAccessible::Button, {"Press"}, false, false},
+            {"Answer", QAccessible::EditableText, {"SetFocus"}, true, true},
+        }));
+    QAccessibleInterface* answer = window->child(5);
+    answer->setText(QAccessible::Value, "edited");
+    using Edited = std::pair<const void*, QString>;
+    EXPECT_EQ(Edited(answer->editableTextInterface(), harness.Text2()->toPlainText()),
+              Edited(nullptr, ""))
+        << "the answer box is read-only to assistive technology too";
+
+    fake.hosts["10.0.0.10"] = {"ten", {{10, 0, 0, 10}}};
+    for (const char* label : {"Label1", "Label4", "Label2"}) {
+        const QString clicked = harness.Run(label, "http://10.0.0.10");
+        harness.Text2()->clear();
+        Press(harness, label);
+        QWindowSystemInterface::flushWindowSystemEvents();
+        EXPECT_EQ(std::pair(harness.Text2()->toPlainText(),
+                            answer->textInterface()->text(0, clicked.size())),
+                  std::pair(clicked, clicked))
+            << label;
+    }
+    fake.asked.clear();
+    Press(harness, "Label1");
+    Press(harness, "Label1");
+    QWindowSystemInterface::flushWindowSystemEvents();
+    EXPECT_EQ(fake.asked.size(), 2u) << "two presses in quick succession are two clicks";
 }
 
 TEST_F(WindowTest, ACloseRequestWaitsForTheAnswer)
@@ -334,6 +400,14 @@ TEST(WindowLife, ClosingCleansUpAndQuitEndsAtOnce)
     EXPECT_EXIT(WindowHarness(fake).Click("Label3"), ExitedWithCode(0),
                 ::testing::Not(HasSubstr("tessarin:")))
         << "QUIT does not unload: the failing clean-up is never called";
+    EXPECT_EXIT(
+        {
+            const WindowHarness harness(fake);
+            Press(harness, "Label3");
+            QWindowSystemInterface::flushWindowSystemEvents();
+        },
+        ExitedWithCode(0), ::testing::Not(HasSubstr("tessarin:")))
+        << "nor when a screen reader gives it";
 }
 
 } // namespace
