@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev qt6-base-private-dev fonts-dejavu-core libidn2-0
   # the run command without a display, and the window suite under a real X server and window manager
   xvfb xauth openbox x11-utils xdotool xclip
+  # a screen reader's view: the accessibility bus and the client library Orca uses
+  at-spi2-core dbus python3-pyatspi
   # the system suite: a DNS server in a private namespace
   dnsmasq-base iproute2 util-linux
   # quality gates: fuzzing (clang, libFuzzer), memcheck, static analysis
