@@ -12,19 +12,28 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The compiler's own runtime linked in, so the programs need no DLL beside them.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Each function and datum in a section of its own, Qt's and Tessarin's, so the
+# linker drops what nothing calls.
+set(CMAKE_C_FLAGS_INIT "-ffunction-sections -fdata-sections")
+set(CMAKE_CXX_FLAGS_INIT "-ffunction-sections -fdata-sections")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--gc-sections")
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
 
-# Qt for Windows as scripts/qt-windows.sh builds it, from a cache outside the
-# clone; a Qt elsewhere can be named with -DTESSARIN_QT_WINDOWS=PREFIX. Qt's
-# cross build runs the host's own Qt tools (moc, uic, rcc).
+# Qt for Windows as scripts/qt-windows.sh builds it from this file and
+# qt-windows-features.cmake, from a cache outside the clone named by their hash;
+# a Qt elsewhere can be named with -DTESSARIN_QT_WINDOWS=PREFIX. Qt's cross
+# build runs the host's own Qt tools (moc, uic, rcc).
 if(NOT TESSARIN_QT_WINDOWS)
   if(NOT "$ENV{XDG_CACHE_HOME}" STREQUAL "")
     set(cache "$ENV{XDG_CACHE_HOME}")
   else()
     set(cache "$ENV{HOME}/.cache")
   endif()
-  file(GLOB built "${cache}/tessarin/qt-*-mingw64/.tessarin-complete")
+  file(READ "${CMAKE_CURRENT_LIST_DIR}/qt-windows-features.cmake" features)
+  file(READ "${CMAKE_CURRENT_LIST_FILE}" toolchain)
+  string(SHA256 key "${features}${toolchain}")
+  string(SUBSTRING "${key}" 0 12 key)
+  file(GLOB built "${cache}/tessarin/qt-*-mingw64-${key}/.tessarin-complete")
   if(built)
     list(GET built -1 built)
     get_filename_component(TESSARIN_QT_WINDOWS "${built}" DIRECTORY)

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds a static Qt for 64-bit Windows from Debian's own qt6-base source, of
 # the same version as the host Qt (a Qt cross build runs the host's moc, uic
-# and rcc), with only what Tessarin needs, and installs it into
-#   ${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/qt-<version>-mingw64
-# once: a later run finds it there and does nothing. Prints that folder.
-# Takes about a quarter of an hour on two cores; progress goes to standard error.
+# and rcc), configured by cmake/qt-windows-features.cmake with only what
+# Tessarin needs, and installs it into
+#   ${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/qt-<version>-mingw64-<key>
+# once, the key being the hash of that file and the toolchain file: a later run
+# finds it there and does nothing, and a changed configuration builds anew.
+# Prints that folder. Progress goes to standard error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -12,12 +14,14 @@ root=$PWD
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev)   # e.g. 6.4.2+dfsg-10
 upstream=${version%%+*}
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/tessarin
-prefix=$cache/qt-$upstream-mingw64
+features=$root/cmake/qt-windows-features.cmake
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+prefix=$cache/qt-$upstream-mingw64-$(cat "$features" "$toolchain" | sha256sum | cut -c1-12)
 done_mark=$prefix/.tessarin-complete
 say() { echo "qt-windows: $*" >&2; }
 
 mkdir -p "$cache"
-exec 9>"$cache/qt-$upstream-mingw64.lock"
+exec 9>"$prefix.lock"
 flock 9    # one build at a time; a second run waits and then reuses it
 if [ -f "$done_mark" ]; then
   echo "$prefix"
@@ -34,7 +38,7 @@ if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sour
   "${sudo[@]}" apt-get update -q >/dev/null
 fi
 
-work=$cache/qt-$upstream-work
+work=$prefix-work
 rm -rf "$work" "$prefix"
 mkdir -p "$work"
 say "fetching Debian's qt6-base $version source"
@@ -43,23 +47,13 @@ say "fetching Debian's qt6-base $version source"
   { tail -20 "$work/source.log" >&2; exit 1; }
 src=$work/src
 
-# OpenGL off by its configure input (which also turns off dynamic GL); tablet
-# events off because Debian's source leaves out Qt's bundled wintab.h.
-say "configuring (static, release, for x86_64-w64-mingw32)"
-cmake -S "$src" -B "$work/build" -G Ninja -Wno-dev \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DCMAKE_INSTALL_PREFIX="$prefix" \
+say "configuring (static, for x86_64-w64-mingw32)"
+cmake -S "$src" -B "$work/build" -G Ninja -Wno-dev -C "$features" \
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
-  -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF \
-  -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF -DINPUT_opengl=no -DFEATURE_vulkan=OFF \
-  -DFEATURE_tabletevent=OFF \
-  -DFEATURE_system_jpeg=OFF -DFEATURE_system_png=OFF -DFEATURE_system_zlib=OFF \
-  -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF \
-  -DFEATURE_gif=OFF >"$work/configure.log" 2>&1 ||
-  { tail -40 "$work/configure.log" >&2; exit 1; }
+  >"$work/configure.log" 2>&1 || { tail -40 "$work/configure.log" >&2; exit 1; }
 
-say "building (about 1,100 steps); the full log is $work/build.log"
+say "building (about 800 steps); the full log is $work/build.log"
 # One progress line every 50 steps, and the last lines of the log on failure.
 status=0
 NINJA_STATUS='[%f/%t %es] ' cmake --build "$work/build" 2>&1 | tee "$work/build.log" |

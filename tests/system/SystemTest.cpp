@@ -5,6 +5,7 @@
 #include "WindowHarness.h"
 
 #include <QGuiApplication>
+#include <QPalette>
 #include <QScreen>
 #include <QTimer>
 
@@ -58,7 +59,8 @@ TEST(System, TheWindowRepaintsWhileTheResolverWaits)
     };
     const QImage before = output();
     QWidget cover(nullptr, Qt::X11BypassWindowManagerHint | Qt::FramelessWindowHint);
-    cover.setStyleSheet(QStringLiteral("background: black"));
+    cover.setPalette(QPalette(Qt::black));
+    cover.setAutoFillBackground(true);
     cover.setGeometry(harness.window.geometry());
     QImage during;
     QTimer::singleShot(100, [&] { cover.show(); });

@@ -1,6 +1,6 @@
-// The program file's version record and icon group, read back from this test
-// program, which carries the same resource file as Tessarin.exe, through the
-// calls a file manager uses.
+// The program file's version record, icon group and manifest, read back from
+// this test program, which carries the same resource file as Tessarin.exe,
+// through the calls a file manager and the loader use.
 
 #include <string>
 #include <vector>
@@ -69,6 +69,28 @@ TEST(Resources, OneIconGroupOfTwelveImages)
             entry += 14;
         }
     }
+}
+
+TEST(Resources, Manifest)
+{
+    const HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(found, nullptr) << "no manifest for the loader";
+    const std::string manifest(
+        static_cast<const char*>(::LockResource(::LoadResource(nullptr, found))),
+        ::SizeofResource(nullptr, found));
+    for (const char* entry : {
+             R"(level="asInvoker")",
+             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", // Windows 7
+             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", // Windows 8
+             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", // Windows 8.1
+             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", // Windows 10 and 11
+             ">PerMonitorV2<",
+         }) {
+        EXPECT_NE(manifest.find(entry), std::string::npos) << entry;
+    }
+    EXPECT_TRUE(::AreDpiAwarenessContextsEqual(::GetThreadDpiAwarenessContext(),
+                                               DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2))
+        << "the loader made the process aware of each monitor's DPI";
 }
 
 } // namespace

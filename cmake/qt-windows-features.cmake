@@ -1,0 +1,56 @@
+# What scripts/qt-windows.sh builds of Qt for Windows: the initial cache of its
+# configure (cmake -C), so every choice stands here once. The hash of this file
+# and the toolchain file names the folder the build is cached in, so a change
+# to either builds Qt anew, and the toolchain file finds exactly the Qt built
+# from them. Every switch is Qt's own FEATURE_ or INPUT_ setting: no patch to
+# Qt's source.
+set(CMAKE_BUILD_TYPE Release CACHE STRING "")
+set(BUILD_SHARED_LIBS OFF CACHE BOOL "")
+set(QT_BUILD_EXAMPLES OFF CACHE BOOL "")
+set(QT_BUILD_TESTS OFF CACHE BOOL "")
+set(QT_BUILD_BENCHMARKS OFF CACHE BOOL "")
+# Compiled for size (the toolchain file adds the sections the linker drops).
+set(FEATURE_optimize_size ON CACHE BOOL "")
+
+# Modules Tessarin does not use. OpenGL is off by its input, which also turns
+# off dynamic GL; tablet events are off because Debian's source leaves out
+# Qt's bundled wintab.h.
+foreach(feature network sql dbus printsupport xml concurrent vulkan tabletevent)
+  set(FEATURE_${feature} OFF CACHE BOOL "")
+endforeach()
+set(INPUT_opengl no CACHE STRING "")
+
+# Qt's own copies of the libraries, not the build machine's.
+foreach(feature system_jpeg system_png system_zlib system_pcre2 system_harfbuzz system_freetype)
+  set(FEATURE_${feature} OFF CACHE BOOL "")
+endforeach()
+
+# Widgets: Tessarin has labels, a line edit, a plain-text edit with its scroll
+# bar and the two boxes' context menus, in the Windows style.
+foreach(feature
+    itemviews dialog mainwindow mdiarea menubar statusbar statustip toolbutton toolbox tabbar
+    tabwidget splitter stackedwidget commandlinkbutton checkbox radiobutton buttongroup groupbox
+    spinbox lcdnumber dial progressbar keysequenceedit splashscreen sizegrip rubberband
+    graphicsview textbrowser syntaxhighlighter formlayout scroller resizehandler calendarwidget
+    style_fusion style_stylesheet effects tooltip whatsthis)
+  set(FEATURE_${feature} OFF CACHE BOOL "")
+endforeach()
+
+# Gui: image formats other than JPEG and ICO (XPM stays for drag and drop), the
+# text formats Tessarin never reads or writes, and what no part of it calls.
+foreach(feature
+    png gif imageformat_bmp imageformat_ppm imageformat_xbm imageformat_png image_heuristic_mask
+    image_text imageio_text_loading raster_64bit raster_fp movie picture pdf
+    texthtmlparser cssparser textmarkdownreader textmarkdownwriter textodfwriter
+    undocommand desktopservices systemtrayicon sessionmanager validator direct2d1_1 freetype)
+  set(FEATURE_${feature} OFF CACHE BOOL "")
+endforeach()
+
+# Core: models, MIME types, XML streams, processes and the rest no part uses.
+# Regular expressions stay: Qt 6.4's configure requires PCRE2 in any case.
+foreach(feature
+    itemmodel mimetype xmlstream process sharedmemory systemsemaphore filesystemwatcher settings
+    translation commandlineparser cborstreamreader cborstreamwriter timezone datetimeparser
+    jalalicalendar hijricalendar gestures)
+  set(FEATURE_${feature} OFF CACHE BOOL "")
+endforeach()
