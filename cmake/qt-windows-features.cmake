@@ -47,10 +47,11 @@ foreach(feature
 endforeach()
 
 # Core: models, MIME types, XML streams, processes and the rest no part uses.
-# Regular expressions stay: Qt 6.4's configure requires PCRE2 in any case.
+# Regular expressions stay: Qt 6.4's configure requires PCRE2 in any case; and
+# the CBOR reader, which reads plugins' metadata.
 foreach(feature
     itemmodel mimetype xmlstream process sharedmemory systemsemaphore filesystemwatcher settings
-    translation commandlineparser cborstreamreader cborstreamwriter timezone datetimeparser
+    translation commandlineparser cborstreamwriter timezone datetimeparser
     jalalicalendar hijricalendar gestures)
   set(FEATURE_${feature} OFF CACHE BOOL "")
 endforeach()

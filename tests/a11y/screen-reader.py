@@ -22,9 +22,9 @@ def fail(message):
     sys.exit("FAIL: " + message)
 
 
-def wait_for(what, found, seconds=30):
-    """Serves the bus's events until found() answers something."""
-    end = time.monotonic() + seconds
+def wait_for(failure, found):
+    """Serves the bus's events until found() answers something, for at most 30 s."""
+    end = time.monotonic() + 30
     while time.monotonic() < end:
         while GLib.MainContext.default().iteration(False):
             pass
@@ -32,54 +32,45 @@ def wait_for(what, found, seconds=30):
         if answer:
             return answer
         time.sleep(0.05)
-    fail(what)
+    fail(failure)
 
 
-def application():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == "Tessarin" and app.childCount > 0:
-            return app
-    return None
-
-
-window = wait_for("no Tessarin window on the accessibility bus", application)[0]
+window = wait_for("no Tessarin window on the accessibility bus", lambda: next(
+    (app[0] for app in pyatspi.Registry.getDesktop(0)
+     if app is not None and app.name == "Tessarin" and app.childCount > 0), None))
 controls = list(window)
-# Role, name, actions and the states that matter, as a screen reader would say them.
 print(f"{window.getRoleName()} '{window.name}'")
-for control in controls:
-    actions = control.queryAction() if "Action" in pyatspi.listInterfaces(control) else None
-    names = [actions.getName(i) for i in range(actions.nActions)] if actions else []
-    states = [pyatspi.stateToString(s) for s in control.getState().getStates()
-              if s in (pyatspi.STATE_FOCUSABLE, pyatspi.STATE_EDITABLE, pyatspi.STATE_READ_ONLY)]
-    print(f"  {control.getRoleName()} '{control.name}' actions={names} states={states}")
+for control in controls:  # as a screen reader would say them
+    action = control.queryAction() if "Action" in pyatspi.listInterfaces(control) else None
+    states = [pyatspi.stateToString(state) for state in control.getState().getStates()
+              if state in (pyatspi.STATE_FOCUSABLE, pyatspi.STATE_EDITABLE, pyatspi.STATE_READ_ONLY)]
+    print(f"  {control.getRoleName()} '{control.name}'",
+          [action.getName(i) for i in range(action.nActions)] if action else [], states)
 
-if window.getRoleName() != "frame" or not window.name.startswith("Tessarin - You are: "):
+captions = ["HOST TO IP", "IP TO HOST", "ABOUT", "QUIT"]
+if (window.getRoleName(), window.name.split(":")[0]) != ("frame", "Tessarin - You are"):
     fail("the window is no frame named with its title")
-roles = [(control.getRoleName(), control.name) for control in controls]
-buttons = [("push button", caption) for caption in ("HOST TO IP", "IP TO HOST", "ABOUT", "QUIT")]
-if roles[1:5] != buttons or [role for role, _ in roles] != ["text"] + ["push button"] * 4 + ["text"]:
-    fail(f"not the input box, four push buttons and the answer box: {roles}")
-if any(not name for _, name in roles):
-    fail("a nameless control")
+if [(control.getRoleName(), control.name) for control in controls[1:5]] != [
+        ("push button", caption) for caption in captions] or len(controls) != 6 or any(
+        control.getRoleName() != "text" or not control.name for control in controls[::5]):
+    fail("not a named input box, four push buttons and a named answer box")
 entry, answer = controls[0], controls[5]
 if not answer.getState().contains(pyatspi.STATE_READ_ONLY):
     fail("the answer box is not read-only")
-button = dict(zip(("HOST TO IP", "IP TO HOST", "ABOUT", "QUIT"), controls[1:5]))
-
+button = dict(zip(captions, controls[1:5]))
 changed = []
 pyatspi.Registry.registerEventListener(
     lambda event: changed.append(event.source.name), "object:text-changed:insert")
 
 
 def ask(text, command):
-    """Types the text into the input box, presses the command and answers what the answer box
-    says once it has changed."""
+    """Types the text, presses the command and answers what the answer box says once changed."""
     entry.queryEditableText().setTextContents(text)
-    before = answer.queryText().getText(0, -1)
+    shown = answer.queryText().getText(0, -1)
     changed.clear()
     button[command].queryAction().doAction(0)
     shown = wait_for(f"{command} changed nothing",
-                     lambda: answer.queryText().getText(0, -1) != before
+                     lambda: answer.queryText().getText(0, -1) not in (shown, "")
                      and answer.queryText().getText(0, -1))
     wait_for(f"no text-changed event from the answer box after {command}",
              lambda: answer.name in changed)
@@ -89,8 +80,7 @@ def ask(text, command):
 
 if ask("localhost", "HOST TO IP") != "127.0.0.1":
     fail("HOST TO IP on localhost did not answer 127.0.0.1")
-if ask("127.0.0.1", "IP TO HOST") in ("", "127.0.0.1"):
-    fail("IP TO HOST on 127.0.0.1 answered no name")
+ask("127.0.0.1", "IP TO HOST")  # a name: neither empty nor the address shown before
 try:
     button["QUIT"].queryAction().doAction(0)
 except GLib.Error:

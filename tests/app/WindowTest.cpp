@@ -237,14 +237,12 @@ TEST_F(WindowTest, TheWindowLivesWhileALookupRuns)
 // What a screen reader finds, in reading order, and what its press actions do.
 TEST_F(WindowTest, AScreenReaderFindsEveryControlAndGivesEveryCommand)
 {
-    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&harness.window);
-    EXPECT_EQ(std::tuple(window->role(), window->text(QAccessible::Name), window->state().busy),
-              std::tuple(QAccessible::Window, QString("Tessarin - You are: HOST"), false));
-    // Name, role, actions, focusable, read-only.
+    // Name, role, actions, focusable, read-only: the window, then its controls in reading order.
     using Control = std::tuple<QString, QAccessible::Role, QStringList, bool, bool>;
     std::vector<Control> found;
-    for (int index = 0; index < window->childCount(); ++index) {
-        QAccessibleInterface* control = window->child(index);
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&harness.window);
+    for (int index = -1; index < window->childCount(); ++index) {
+        QAccessibleInterface* control = index < 0 ? window : window->child(index);
         EXPECT_EQ(window->indexOfChild(control), index);
         found.emplace_back(control->text(QAccessible::Name), control->role(),
                            control->actionInterface()->actionNames(), control->state().focusable,
@@ -253,6 +251,7 @@ TEST_F(WindowTest, AScreenReaderFindsEveryControlAndGivesEveryCommand)
     EXPECT_EQ(
         found,
         (std::vector<Control>{
+            {"Tessarin - You are: HOST", QAccessible::Window, {}, false, false},
             {"Host name or IPv4 address", QAccessible::EditableText, {"SetFocus"}, true, false},
             {"HOST TO IP", QAccessible::Button, {"Press"}, false, false},
             {"IP TO HOST", QAccessible::Button, {"Press"}, false, false},
@@ -262,11 +261,8 @@ TEST_F(WindowTest, AScreenReaderFindsEveryControlAndGivesEveryCommand)
         }));
     QAccessibleInterface* answer = window->child(5);
     answer->setText(QAccessible::Value, "edited");
-    using Edited = std::pair<const void*, QString>;
-    EXPECT_EQ(Edited(answer->editableTextInterface(), harness.Text2()->toPlainText()),
-              Edited(nullptr, ""))
+    EXPECT_TRUE(answer->editableTextInterface() == nullptr && harness.Text2()->toPlainText() == "")
         << "the answer box is read-only to assistive technology too";
-
     fake.hosts["10.0.0.10"] = {"ten", {{10, 0, 0, 10}}};
     for (const char* label : {"Label1", "Label4", "Label2"}) {
         const QString clicked = harness.Run(label, "http://10.0.0.10");
