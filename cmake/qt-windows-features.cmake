@@ -26,32 +26,40 @@ foreach(feature system_jpeg system_png system_zlib system_pcre2 system_harfbuzz 
 endforeach()
 
 # Widgets: Tessarin has labels, a line edit, a plain-text edit with its scroll
-# bar and the two boxes' context menus, in the Windows style.
+# bar and the two boxes' context menus, in the Windows style. Qt 6.4's own
+# sources need a few more to compile: the tool and menu bars (its removed-API
+# file), message boxes and their buttons (the widgets' accessibility), button
+# groups (the buttons), item views (the common style's headers) and PNG (the
+# common style's icons).
 foreach(feature
-    itemviews dialog mainwindow mdiarea menubar statusbar statustip toolbutton toolbox tabbar
-    tabwidget splitter stackedwidget commandlinkbutton checkbox radiobutton buttongroup groupbox
-    spinbox lcdnumber dial progressbar keysequenceedit splashscreen sizegrip rubberband
-    graphicsview textbrowser syntaxhighlighter formlayout scroller resizehandler calendarwidget
+    mdiarea statusbar statustip toolbox tabbar tabwidget splitter stackedwidget
+    commandlinkbutton radiobutton spinbox lcdnumber dial progressbar keysequenceedit splashscreen
+    sizegrip rubberband graphicsview textbrowser syntaxhighlighter formlayout scroller
+    calendarwidget listview tableview treeview columnview datawidgetmapper completer colordialog
+    filedialog fontdialog progressdialog inputdialog errormessage wizard
     style_fusion style_stylesheet effects tooltip whatsthis)
   set(FEATURE_${feature} OFF CACHE BOOL "")
 endforeach()
 
-# Gui: image formats other than JPEG and ICO (XPM stays for drag and drop), the
-# text formats Tessarin never reads or writes, and what no part of it calls.
+# Gui: image formats other than JPEG, ICO and PNG (XPM stays for drag and
+# drop), the text formats Tessarin never reads or writes, and what no part of
+# it calls.
 foreach(feature
-    png gif imageformat_bmp imageformat_ppm imageformat_xbm imageformat_png image_heuristic_mask
+    gif imageformat_bmp imageformat_ppm imageformat_xbm image_heuristic_mask
     image_text imageio_text_loading raster_64bit raster_fp movie picture pdf
     texthtmlparser cssparser textmarkdownreader textmarkdownwriter textodfwriter
-    undocommand desktopservices systemtrayicon sessionmanager validator direct2d1_1 freetype)
+    undocommand desktopservices systemtrayicon sessionmanager validator direct2d1_1 freetype
+    standarditemmodel filesystemmodel)
   set(FEATURE_${feature} OFF CACHE BOOL "")
 endforeach()
 
-# Core: models, MIME types, XML streams, processes and the rest no part uses.
-# Regular expressions stay: Qt 6.4's configure requires PCRE2 in any case; and
-# the CBOR reader, which reads plugins' metadata.
+# Core: proxy models, MIME types, XML streams, processes and the rest no part
+# uses. Regular expressions stay: Qt 6.4's configure requires PCRE2 in any case;
+# so do the CBOR reader, which reads plugins' metadata, and settings, which the
+# Windows plugin's screens read.
 foreach(feature
-    itemmodel mimetype xmlstream process sharedmemory systemsemaphore filesystemwatcher settings
-    translation commandlineparser cborstreamwriter timezone datetimeparser
+    proxymodel stringlistmodel mimetype xmlstream process sharedmemory systemsemaphore
+    filesystemwatcher translation commandlineparser cborstreamwriter timezone datetimeparser
     jalalicalendar hijricalendar gestures)
   set(FEATURE_${feature} OFF CACHE BOOL "")
 endforeach()
