@@ -13,13 +13,18 @@ namespace {
 // Reverse lookups keep at most this much of a host's official name.
 constexpr std::size_t NameBufferLength = 255;
 
-} // namespace
-
-clsIPRESOLVE::clsIPRESOLVE(Platform& platform) : platform_(platform)
+// Opens a sockets session: true when it opened.
+bool StartUp(Platform& platform)
 {
     WSADATA data;
-    bInitialized = platform_.WSAStartup(SocketsVersion11, data) == 0;
+    return platform.WSAStartup(SocketsVersion11, data) == 0;
 }
+
+} // namespace
+
+clsIPRESOLVE::clsIPRESOLVE(Platform& platform)
+    : platform_(platform), bInitialized(StartUp(platform))
+{}
 
 clsIPRESOLVE::~clsIPRESOLVE()
 {

@@ -29,7 +29,7 @@ private:
     std::optional<QString> GetIPFromName(const QString& strName);
 
     Platform& platform_;
-    bool bInitialized = false;
+    const bool bInitialized; // the session opened at creation; it never changes
 };
 
 } // namespace tessarin
