@@ -68,8 +68,7 @@ void LookupThread::RunErased(void* context, void (*call)(void*))
         QTimer busy;
         busy.setSingleShot(true);
         QObject::connect(&busy, &QTimer::timeout, [this] { SetBusy(true); });
-        busy.start(std::chrono::duration_cast<std::chrono::milliseconds>(
-            BusyDelay - (std::chrono::steady_clock::now() - start)));
+        busy.start(BusyDelay);
         while (phase_.load(std::memory_order_acquire) == Waiting) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                             QEventLoop::WaitForMoreEvents);

@@ -14,6 +14,9 @@
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 #include <qpa/qwindowsysteminterface.h>
 
 #include <gmock/gmock.h>
@@ -22,8 +25,11 @@
 namespace tessarin::testing {
 namespace {
 
+using ::testing::AnyOf;
+using ::testing::Contains;
 using ::testing::ExitedWithCode;
 using ::testing::HasSubstr;
+using ::testing::Pair;
 
 const QString CantResolve = QStringLiteral("Can't resolve name: ");
 
@@ -86,6 +92,13 @@ void PostClick(QWindow* window, QPoint at)
                                              Qt::LeftButton, QEvent::MouseButtonPress);
     QWindowSystemInterface::handleMouseEvent(window, at, window->mapToGlobal(at), Qt::NoButton,
                                              Qt::LeftButton, QEvent::MouseButtonRelease);
+}
+
+// What assistive technology is told: each event's object and kind.
+std::vector<std::pair<const QObject*, QAccessible::Event>> told;
+void Tell(QAccessibleEvent* event)
+{
+    told.emplace_back(event->object(), event->type());
 }
 
 // Assistive technology's press action on a control, as a screen reader gives it.
@@ -200,6 +213,8 @@ TEST_F(WindowTest, TheWindowLivesWhileALookupRuns)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&harness.window));
     fake.hosts["10.0.0.10"] = {"ten", {{10, 0, 0, 10}}};
     QWindow* window = harness.window.windowHandle();
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+    QAccessible::installUpdateHandler(&Tell);
     // The command clicked, the one given during its lookup (after typing "0",
     // and before typing "z") by a click or by a screen reader, and what that one shows.
     for (const auto& [first, then, pressed, shown] :
@@ -209,6 +224,7 @@ TEST_F(WindowTest, TheWindowLivesWhileALookupRuns)
          }) {
         harness.Text1()->setText("10.0.0.1");
         fake.asked.clear();
+        told.clear();
         HoldingTheLookup(
             fake, [&] { harness.Click(first); },
             [&] {
@@ -225,13 +241,19 @@ TEST_F(WindowTest, TheWindowLivesWhileALookupRuns)
                 const QCursor* cursor = QGuiApplication::overrideCursor();
                 EXPECT_EQ(cursor != nullptr ? cursor->shape() : Qt::ArrowCursor, Qt::WaitCursor);
                 EXPECT_TRUE(QAccessible::queryAccessibleInterface(&harness.window)->state().busy);
+                EXPECT_THAT(told, Contains(Pair(&harness.window, QAccessible::StateChanged)));
             });
         EXPECT_EQ(fake.asked, (std::vector<std::string>{"10.0.0.1", "10.0.0.10"})) << first;
         EXPECT_EQ(harness.Text1()->text(), "10.0.0.10z");
         EXPECT_EQ(harness.Text2()->toPlainText(), shown);
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the cursor goes with the answer";
         EXPECT_FALSE(QAccessible::queryAccessibleInterface(&harness.window)->state().busy);
+        EXPECT_THAT(told, Contains(AnyOf(Pair(harness.Text2(), QAccessible::TextInserted),
+                                         Pair(harness.Text2(), QAccessible::TextUpdated))))
+            << "a screen reader can speak the answer";
     }
+    QAccessible::installUpdateHandler(nullptr);
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(false);
 }
 
 // What a screen reader finds, in reading order, and what its press actions do.
