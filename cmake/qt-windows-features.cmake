@@ -32,7 +32,7 @@ endforeach()
 # groups (the buttons), item views (the common style's headers) and PNG (the
 # common style's icons).
 foreach(feature
-    mdiarea statusbar statustip toolbox tabbar tabwidget splitter stackedwidget
+    dockwidget mdiarea statusbar statustip toolbox tabbar tabwidget splitter stackedwidget
     commandlinkbutton radiobutton spinbox lcdnumber dial progressbar keysequenceedit splashscreen
     sizegrip rubberband graphicsview textbrowser syntaxhighlighter formlayout scroller
     calendarwidget listview tableview treeview columnview datawidgetmapper completer colordialog

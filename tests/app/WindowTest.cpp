@@ -285,6 +285,7 @@ TEST_F(WindowTest, AScreenReaderFindsEveryControlAndGivesEveryCommand)
     answer->setText(QAccessible::Value, "edited");
     EXPECT_TRUE(answer->editableTextInterface() == nullptr && harness.Text2()->toPlainText() == "")
         << "the answer box is read-only to assistive technology too";
+    EXPECT_TRUE(answer->state().multiLine && answer->state().selectableText);
     fake.hosts["10.0.0.10"] = {"ten", {{10, 0, 0, 10}}};
     for (const char* label : {"Label1", "Label4", "Label2"}) {
         const QString clicked = harness.Run(label, "http://10.0.0.10");
