@@ -26,18 +26,18 @@ foreach(feature system_jpeg system_png system_zlib system_pcre2 system_harfbuzz 
 endforeach()
 
 # Widgets: Tessarin has labels, a line edit, a plain-text edit with its scroll
-# bar and the two boxes' context menus, in the Windows style. Qt 6.4's own
-# sources need a few more to compile: the tool and menu bars (its removed-API
+# bar and the two boxes' context menus, in the Windows Vista style. Qt 6.4's
+# own sources need more to compile: the tool and menu bars (its removed-API
 # file), message boxes and their buttons (the widgets' accessibility), button
-# groups (the buttons), item views (the common style's headers) and PNG (the
-# common style's icons).
+# groups (the buttons), item views (the common style's headers), PNG (the
+# common style's icons), and radio buttons, tab bars and input dialogs with
+# their combo and spin boxes (the Vista style).
 foreach(feature
-    dockwidget mdiarea statusbar statustip toolbox tabbar tabwidget splitter stackedwidget
-    commandlinkbutton radiobutton spinbox lcdnumber dial progressbar keysequenceedit splashscreen
-    sizegrip rubberband graphicsview textbrowser syntaxhighlighter formlayout scroller
-    calendarwidget listview tableview treeview columnview datawidgetmapper completer colordialog
-    filedialog fontdialog progressdialog inputdialog errormessage wizard
-    style_fusion style_stylesheet effects tooltip whatsthis)
+    dockwidget mdiarea statusbar statustip toolbox tabwidget splitter commandlinkbutton lcdnumber
+    dial progressbar keysequenceedit splashscreen sizegrip rubberband graphicsview textbrowser
+    syntaxhighlighter formlayout scroller calendarwidget tableview treeview columnview
+    datawidgetmapper completer colordialog filedialog fontdialog progressdialog errormessage
+    wizard style_fusion style_stylesheet effects tooltip whatsthis)
   set(FEATURE_${feature} OFF CACHE BOOL "")
 endforeach()
 
@@ -48,8 +48,7 @@ foreach(feature
     gif imageformat_bmp imageformat_ppm imageformat_xbm image_heuristic_mask
     image_text imageio_text_loading raster_64bit raster_fp movie picture pdf
     texthtmlparser cssparser textmarkdownreader textmarkdownwriter textodfwriter
-    undocommand desktopservices systemtrayicon sessionmanager validator direct2d1_1 freetype
-    standarditemmodel filesystemmodel)
+    undocommand desktopservices systemtrayicon sessionmanager direct2d1_1 freetype filesystemmodel)
   set(FEATURE_${feature} OFF CACHE BOOL "")
 endforeach()
 

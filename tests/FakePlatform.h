@@ -17,6 +17,8 @@
 
 #include <QString>
 
+#include <gtest/gtest.h>
+
 // Lets GoogleTest print Qt strings in failure messages.
 inline std::ostream& operator<<(std::ostream& out, const QString& text)
 {
@@ -52,6 +54,9 @@ public:
     int WSAStartup(std::uint16_t wVersionRequested, WSADATA& data) override
     {
         versions.push_back(wVersionRequested);
+        EXPECT_TRUE(data.wVersion == 0 && data.wHighVersion == 0 && data.iMaxSockets == 0 &&
+                    data.iMaxUdpDg == 0 && data.lpVendorInfo == nullptr)
+            << "callers hand over a zero-filled record";
         data.wVersion = grantedVersion;
         data.iMaxSockets = maxSockets;
         sessions += startupResult == 0 ? 1 : 0;

@@ -20,6 +20,8 @@ std::string First(const HOSTENT* record)
         return "none";
     }
     EXPECT_EQ(record->h_length, 4);
+    const char* const* list = record->h_addr_list;
+    EXPECT_TRUE(list[1] == nullptr || std::memcmp(list[0], list[1], 4) != 0) << "each address once";
     const auto* b = reinterpret_cast<const unsigned char*>(record->h_addr_list[0]);
     return std::to_string(b[0]) + '.' + std::to_string(b[1]) + '.' + std::to_string(b[2]) + '.' +
            std::to_string(b[3]);
