@@ -94,11 +94,15 @@ void PostClick(QWindow* window, QPoint at)
                                              Qt::LeftButton, QEvent::MouseButtonRelease);
 }
 
-// What assistive technology is told: each event's object and kind.
+// What assistive technology is told: each event's object and kind, of state
+// changes only those of the busy state.
 std::vector<std::pair<const QObject*, QAccessible::Event>> told;
 void Tell(QAccessibleEvent* event)
 {
-    told.emplace_back(event->object(), event->type());
+    if (event->type() != QAccessible::StateChanged ||
+        static_cast<QAccessibleStateChangeEvent*>(event)->changedStates().busy) {
+        told.emplace_back(event->object(), event->type());
+    }
 }
 
 // Assistive technology's press action on a control, as a screen reader gives it.
