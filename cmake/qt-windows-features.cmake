@@ -30,12 +30,12 @@ endforeach()
 # own sources need more to compile: the tool and menu bars (its removed-API
 # file), message boxes and their buttons (the widgets' accessibility), button
 # groups (the buttons), item views (the common style's headers), PNG (the
-# common style's icons), and radio buttons, tab bars and input dialogs with
-# their combo and spin boxes (the Vista style).
+# common style's icons), and radio buttons, tab widgets, table views and input
+# dialogs with their combo and spin boxes (the Vista style).
 foreach(feature
-    dockwidget mdiarea statusbar statustip toolbox tabwidget splitter commandlinkbutton lcdnumber
+    dockwidget mdiarea statusbar statustip toolbox splitter commandlinkbutton lcdnumber
     dial progressbar keysequenceedit splashscreen sizegrip rubberband graphicsview textbrowser
-    syntaxhighlighter formlayout scroller calendarwidget tableview treeview columnview
+    syntaxhighlighter formlayout scroller calendarwidget treeview columnview
     datawidgetmapper completer colordialog filedialog fontdialog progressdialog errormessage
     wizard style_fusion style_stylesheet effects tooltip whatsthis)
   set(FEATURE_${feature} OFF CACHE BOOL "")

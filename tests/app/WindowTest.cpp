@@ -86,12 +86,16 @@ void PostKey(QWindow* window, char key)
                                                Qt::NoModifier, QString(QChar(key)));
     }
 }
+// Timed as QTest times its clicks, so neither makes the other a double-click.
 void PostClick(QWindow* window, QPoint at)
 {
-    QWindowSystemInterface::handleMouseEvent(window, at, window->mapToGlobal(at), Qt::LeftButton,
-                                             Qt::LeftButton, QEvent::MouseButtonPress);
-    QWindowSystemInterface::handleMouseEvent(window, at, window->mapToGlobal(at), Qt::NoButton,
-                                             Qt::LeftButton, QEvent::MouseButtonRelease);
+    for (const auto& [buttons, type] : {std::pair(Qt::LeftButton, QEvent::MouseButtonPress),
+                                        std::pair(Qt::NoButton, QEvent::MouseButtonRelease)}) {
+        QTest::lastMouseTimestamp += QTest::mouseDoubleClickInterval;
+        QWindowSystemInterface::handleMouseEvent(window, ulong(QTest::lastMouseTimestamp), at,
+                                                 window->mapToGlobal(at), buttons, Qt::LeftButton,
+                                                 type);
+    }
 }
 
 // What assistive technology is told: each event's object and kind, of state
