@@ -30,12 +30,12 @@ endforeach()
 # own sources need more to compile: the tool and menu bars (its removed-API
 # file), message boxes and their buttons (the widgets' accessibility), button
 # groups (the buttons), item views (the common style's headers), PNG (the
-# common style's icons), and radio buttons, tab widgets, table views and input
-# dialogs with their combo and spin boxes (the Vista style).
+# common style's icons), and radio buttons, tab widgets, table and tree views
+# and input dialogs with their combo and spin boxes (the Vista style).
 foreach(feature
     dockwidget mdiarea statusbar statustip toolbox splitter commandlinkbutton lcdnumber
     dial progressbar keysequenceedit splashscreen sizegrip rubberband graphicsview textbrowser
-    syntaxhighlighter formlayout scroller calendarwidget treeview columnview
+    syntaxhighlighter formlayout scroller calendarwidget columnview
     datawidgetmapper completer colordialog filedialog fontdialog progressdialog errormessage
     wizard style_fusion style_stylesheet effects tooltip whatsthis)
   set(FEATURE_${feature} OFF CACHE BOOL "")
@@ -52,13 +52,14 @@ foreach(feature
   set(FEATURE_${feature} OFF CACHE BOOL "")
 endforeach()
 
-# Core: proxy models, MIME types, XML streams, processes and the rest no part
-# uses. Regular expressions stay: Qt 6.4's configure requires PCRE2 in any case;
-# so do the CBOR reader, which reads plugins' metadata, and settings, which the
+# Core: proxy models, regular expressions, MIME types, XML streams, processes
+# and the rest no part uses, and SHA-3 for size rather than speed. PCRE2 is
+# still built, as Qt 6.4's configure requires it, but nothing links it. The
+# CBOR reader stays, which reads plugins' metadata, and settings, which the
 # Windows plugin's screens read.
 foreach(feature
-    proxymodel stringlistmodel mimetype xmlstream process sharedmemory systemsemaphore
-    filesystemwatcher translation commandlineparser cborstreamwriter timezone datetimeparser
-    jalalicalendar hijricalendar gestures)
+    proxymodel stringlistmodel regularexpression mimetype xmlstream process sharedmemory
+    systemsemaphore filesystemwatcher translation commandlineparser cborstreamwriter timezone
+    datetimeparser jalalicalendar hijricalendar gestures sha3_fast)
   set(FEATURE_${feature} OFF CACHE BOOL "")
 endforeach()
