@@ -52,14 +52,14 @@ foreach(feature
   set(FEATURE_${feature} OFF CACHE BOOL "")
 endforeach()
 
-# Core: proxy models, regular expressions, MIME types, XML streams, processes
-# and the rest no part uses, and SHA-3 for size rather than speed. PCRE2 is
-# still built, as Qt 6.4's configure requires it, but nothing links it. The
-# CBOR reader stays, which reads plugins' metadata, and settings, which the
-# Windows plugin's screens read.
+# Core: proxy models, MIME types, XML streams, processes and the rest no part
+# uses, and SHA-3 for size rather than speed. Regular expressions stay: Qt
+# 6.4's configure requires PCRE2, which it builds only for them. So do the CBOR
+# reader, which reads plugins' metadata, and settings, which the Windows
+# plugin's screens read.
 foreach(feature
-    proxymodel stringlistmodel regularexpression mimetype xmlstream process sharedmemory
-    systemsemaphore filesystemwatcher translation commandlineparser cborstreamwriter timezone
-    datetimeparser jalalicalendar hijricalendar gestures sha3_fast)
+    proxymodel stringlistmodel mimetype xmlstream process sharedmemory systemsemaphore
+    filesystemwatcher translation commandlineparser cborstreamwriter timezone datetimeparser
+    jalalicalendar hijricalendar gestures sha3_fast)
   set(FEATURE_${feature} OFF CACHE BOOL "")
 endforeach()
