@@ -11,5 +11,7 @@ int main(int argc, char* argv[])
     ::testing::InitGoogleTest(&argc, argv);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     QApplication application(argc, argv);
+    QApplication::setCursorFlashTime(
+        0); // no caret blinks: a test waiting for an event gets its own
     return RUN_ALL_TESTS();
 }

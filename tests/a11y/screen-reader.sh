@@ -6,9 +6,8 @@
 #   screen-reader.sh TESSARIN
 set -euo pipefail
 skip() { echo "SKIPPED: $*" >&2; exit 77; }
-launcher=/usr/libexec/at-spi-bus-launcher
 if [ "${TESSARIN_IN_SESSION:-}" != 1 ]; then
-  [ -x "$launcher" ] || skip "no accessibility bus here (at-spi2-core)"
+  [ -x /usr/libexec/at-spi-bus-launcher ] || skip "no accessibility bus here (at-spi2-core)"
   command -v dbus-run-session >/dev/null || skip "no D-Bus session here (dbus)"
   # Debian's own Python: python3-pyatspi belongs to it, not to another python3 on the PATH.
   /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip "no python3-pyatspi for /usr/bin/python3"

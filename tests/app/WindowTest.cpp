@@ -43,8 +43,8 @@ void ServeFor(int milliseconds)
 
 // Runs `start`, which makes the window look something up, and holds that
 // lookup on its thread while `meanwhile` runs on the window's thread. The lookup
-// ends only once the window waits with nothing else due, no caret blinking: then
-// its answer must wake the window, long before a timer would.
+// ends only once the window waits with nothing else due (the suites' carets do
+// not blink): then its answer must wake the window, long before a timer would.
 void HoldingTheLookup(FakePlatform& fake, const std::function<void()>& start,
                       const std::function<void()>& meanwhile)
 {
@@ -60,20 +60,15 @@ void HoldingTheLookup(FakePlatform& fake, const std::function<void()>& start,
         }
     };
     bool rescued = false;
-    QTimer rescue;
-    rescue.setSingleShot(true);
-    QObject::connect(&rescue, &QTimer::timeout, [&rescued] { rescued = true; });
+    const QObject rescue; // the rescuing timer goes with it
     QTimer::singleShot(0, [&] {
         if (entered.try_acquire_for(std::chrono::seconds(5))) {
             meanwhile();
         }
-        rescue.start(2000);
+        QTimer::singleShot(2000, &rescue, [&rescued] { rescued = true; });
         released.release();
     });
-    const int flash = QApplication::cursorFlashTime();
-    QApplication::setCursorFlashTime(0);
     start();
-    QApplication::setCursorFlashTime(flash);
     fake.during = nullptr;
     EXPECT_FALSE(rescued) << "the answer never woke the waiting window";
 }
