@@ -9,13 +9,11 @@
 #   whole-run.sh COMMAND [ARGUMENTS]
 set -uo pipefail
 mark=$(mktemp -p "$PWD" .premature-exit.XXXXXX)
-export TEST_PREMATURE_EXIT_FILE=$mark
-"$@"
+TEST_PREMATURE_EXIT_FILE=$mark "$@"
 status=$?
 if [ -e "$mark" ] && [ "$status" -ne 77 ]; then
-  rm -f "$mark"
   echo "FAIL: the suite ended (status $status) before its last test had finished" >&2
-  exit 1
+  status=1
 fi
 rm -f "$mark"
 exit "$status"
