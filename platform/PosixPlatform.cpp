@@ -187,11 +187,10 @@ const HOSTENT* PosixPlatform::Resolve(const std::string& name)
         hints.ai_flags |= AI_IDN;
     }
     addrinfo* found = nullptr;
-    int status = 0;
-    {
+    const int status = [&] {
         const Utf8Ctype utf8;
-        status = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
-    }
+        return ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+    }();
     if (status != 0 || found == nullptr) {
         return nullptr;
     }

@@ -289,9 +289,10 @@ TEST_F(WindowTest, AScreenReaderFindsEveryControlAndGivesEveryCommand)
         harness.Text2()->clear();
         Press(harness, label);
         QWindowSystemInterface::flushWindowSystemEvents();
-        EXPECT_EQ(std::pair(harness.Text2()->toPlainText(),
-                            answer->textInterface()->text(0, clicked.size())),
-                  std::pair(clicked, clicked))
+        EXPECT_EQ(std::tuple(harness.Text2()->toPlainText(),
+                             answer->textInterface()->text(0, clicked.size()),
+                             answer->textInterface()->characterRect(0).width() > 0),
+                  std::tuple(clicked, clicked, !clicked.isEmpty()))
             << label;
     }
     fake.asked.clear();
