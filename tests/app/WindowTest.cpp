@@ -289,10 +289,13 @@ TEST_F(WindowTest, AScreenReaderFindsEveryControlAndGivesEveryCommand)
         harness.Text2()->clear();
         Press(harness, label);
         QWindowSystemInterface::flushWindowSystemEvents();
-        EXPECT_EQ(std::tuple(harness.Text2()->toPlainText(),
-                             answer->textInterface()->text(0, clicked.size()),
-                             answer->textInterface()->characterRect(0).width() > 0),
-                  std::tuple(clicked, clicked, !clicked.isEmpty()))
+        // A character's box ends where the next one's begins (give or take rounding).
+        const auto box = [&](int offset) { return answer->textInterface()->characterRect(offset); };
+        EXPECT_EQ(
+            std::tuple(harness.Text2()->toPlainText(),
+                       answer->textInterface()->text(0, clicked.size()),
+                       box(0).width() > 0 && std::abs(box(0).right() + 1 - box(1).left()) <= 1),
+            std::tuple(clicked, clicked, !clicked.isEmpty()))
             << label;
     }
     fake.asked.clear();
@@ -341,6 +344,8 @@ TEST_F(WindowTest, HostToIp)
          }) {
         fake.asked.clear();
         EXPECT_EQ(harness.Run("Label1", input), shown) << asked.substr(0, 20);
+        EXPECT_EQ(harness.Text2()->wordWrapMode() == QTextOption::WrapAnywhere, input == huge)
+            << "a huge word is broken anywhere, at once; others at word boundaries";
         EXPECT_EQ(fake.asked, std::vector<std::string>{asked});
     }
     EXPECT_EQ(harness.Text1()->text(), "length 1");

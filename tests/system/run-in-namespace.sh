@@ -44,9 +44,6 @@ for file in hosts resolv.conf nsswitch.conf; do
   mount --bind "$work/$file" "/etc/$file"
 done
 dnsmasq --conf-file="$(dirname "$0")/dnsmasq.conf" --pid-file="$work/dnsmasq.pid" &
-for _ in $(seq 50); do
-  getent hosts only-dns.test >/dev/null && break
-  sleep 0.1
-done
+for _ in $(seq 50); do getent hosts only-dns.test >/dev/null && break; sleep 0.1; done
 # The first address the system's own tool gives for a name with several.
 TESSARIN_MULTI_FIRST=$(getent ahostsv4 multi.test | awk 'NR == 1 { print $1 }') "$@"

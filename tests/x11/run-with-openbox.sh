@@ -9,11 +9,8 @@ set -euo pipefail
 # while openbox connects.
 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
   openbox >/dev/null 2>&1 &
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" && break
-    sleep 0.1
-  done
-  xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" ||
-    { echo "FAIL: openbox did not start" >&2; exit 1; }
+  managed() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; }
+  for _ in $(seq 100); do managed && break; sleep 0.1; done
+  managed || { echo "FAIL: openbox did not start" >&2; exit 1; }
   # CTest stops only this script: end the suite in time on its own.
   QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb} timeout --kill-after=5 240 "$@"' run-with-openbox "$@"
