@@ -11,7 +11,7 @@ int main(int argc, char* argv[])
     ::testing::InitGoogleTest(&argc, argv);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     QApplication application(argc, argv);
-    QApplication::setCursorFlashTime(
-        0); // no caret blinks: a test waiting for an event gets its own
+    // No caret blinks: a test waiting for an event gets its own.
+    QApplication::setCursorFlashTime(0);
     return RUN_ALL_TESTS();
 }

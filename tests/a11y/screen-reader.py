@@ -1,11 +1,10 @@
-"""Uses the real program as a screen reader does, through AT-SPI's client
-library (the one Orca uses): lists its window, types into the input box
-through the editable-text interface, presses HOST TO IP and IP TO HOST by
-their actions, reads both answers back through the text interface, and
-presses QUIT, which must end the program with status 0.
-
-    screen-reader.py TESSARIN
-"""
+# Uses the real program as a screen reader does, through AT-SPI's client
+# library (the one Orca uses): lists its window, types into the input box
+# through the editable-text interface, presses HOST TO IP and IP TO HOST by
+# their actions, reads both answers back through the text interface, and
+# presses QUIT, which must end the program with status 0.
+#
+#   screen-reader.py TESSARIN
 
 import contextlib
 import subprocess

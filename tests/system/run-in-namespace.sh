@@ -30,8 +30,7 @@ ip link set lo up
 # them: an upstream server that never answers.
 ip link add quiet type veth peer name quiet-peer
 ip addr add 10.99.0.1/24 dev quiet
-ip link set quiet up
-ip link set quiet-peer up
+for link in quiet quiet-peer; do ip link set "$link" up; done
 ip neigh add 10.99.0.2 lladdr 02:00:00:00:00:02 dev quiet
 
 work=$(mktemp -d)
@@ -40,9 +39,7 @@ export TESSARIN_LONG_NAME=$(printf 'l%.0s' $(seq 295)).test
 printf '127.0.0.1 localhost\n10.53.4.1 %s\n10.53.2.1 %s\n' "$(hostname)" "$TESSARIN_LONG_NAME" >"$work/hosts"
 printf 'nameserver 127.0.0.1\noptions timeout:1 attempts:1\n' >"$work/resolv.conf"
 printf 'hosts: files dns\n' >"$work/nsswitch.conf"
-for file in hosts resolv.conf nsswitch.conf; do
-  mount --bind "$work/$file" "/etc/$file"
-done
+for file in hosts resolv.conf nsswitch.conf; do mount --bind "$work/$file" "/etc/$file"; done
 dnsmasq --conf-file="$(dirname "$0")/dnsmasq.conf" --pid-file="$work/dnsmasq.pid" &
 for _ in $(seq 50); do getent hosts only-dns.test >/dev/null && break; sleep 0.1; done
 # The first address the system's own tool gives for a name with several.
