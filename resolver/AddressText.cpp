@@ -1,7 +1,7 @@
 #include "resolver/AddressText_p.h"
 
 #include <algorithm>
-#include <cstring>
+#include <bit>
 #include <limits>
 
 #include <QtEndian>
@@ -92,9 +92,7 @@ std::int32_t IPToLong(QStringView text) noexcept
     // A dotted address gives its 32-bit pattern, the first byte least
     // significant; the general sum below agrees on it, only slower.
     if (const std::optional<std::array<char, 4>> bytes = IsIPAddress(text)) {
-        std::uint32_t pattern = 0;
-        std::memcpy(&pattern, bytes->data(), sizeof pattern);
-        return static_cast<std::int32_t>(qFromLittleEndian(pattern));
+        return static_cast<std::int32_t>(qFromLittleEndian(std::bit_cast<std::uint32_t>(*bytes)));
     }
     const char16_t* at = text.utf16();
     const char16_t* const end = at + text.size();

@@ -291,11 +291,16 @@ TEST_F(WindowTest, AScreenReaderFindsEveryControlAndGivesEveryCommand)
         QWindowSystemInterface::flushWindowSystemEvents();
         // A character's box ends where the next one's begins (give or take rounding).
         const auto box = [&](int offset) { return answer->textInterface()->characterRect(offset); };
+        harness.Text2()->selectAll();
+        int from = -1, to = -1;
+        answer->textInterface()->selection(0, &from, &to);
         EXPECT_EQ(
             std::tuple(harness.Text2()->toPlainText(),
                        answer->textInterface()->text(0, clicked.size()),
-                       box(0).width() > 0 && std::abs(box(0).right() + 1 - box(1).left()) <= 1),
-            std::tuple(clicked, clicked, !clicked.isEmpty()))
+                       box(0).width() > 0 && std::abs(box(0).right() + 1 - box(1).left()) <= 1,
+                       answer->textInterface()->selectionCount(), to),
+            std::tuple(clicked, clicked, !clicked.isEmpty(), int(!clicked.isEmpty()),
+                       clicked.size()))
             << label;
     }
     fake.asked.clear();

@@ -19,8 +19,7 @@ app=example.tessarin.Tessarin
 generator=$(sed -n 's/^set(CPACK_GENERATOR "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 
 # The time of the last commit, as a distribution's build would take it.
-SOURCE_DATE_EPOCH=$(git -C "$(dirname "$0")" log -1 --format=%ct 2>/dev/null || echo 1765000000)
-export SOURCE_DATE_EPOCH
+export SOURCE_DATE_EPOCH=$(git -C "$(dirname "$0")" log -1 --format=%ct 2>/dev/null || echo 1765000000)
 for n in 1 2; do
   if [ "$generator" = ZIP ]; then
     rm -f "$build/Tessarin.exe"
@@ -70,10 +69,7 @@ done
 lintian --fail-on error,warning "$package" || fail "lintian"
 echo "package ${package##*/}: reproducible, files, validators, manual page and lintian pass"
 
-if [ "$(id -u)" -ne 0 ]; then
-  echo "not root: the package is not installed here"
-  exit 0
-fi
+[ "$(id -u)" -eq 0 ] || { echo "not root: the package is not installed here"; exit 0; }
 if dpkg-query -W -f='${db:Status-Status}' tessarin 2>/dev/null | grep -q installed; then
   echo "tessarin is installed on this machine already: leaving it as it is"
   exit 0

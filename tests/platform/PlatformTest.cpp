@@ -38,16 +38,14 @@ TEST(Platform, SessionsAndVersions)
     EXPECT_EQ(platform->WSACleanup(), -1);
     EXPECT_EQ(platform->WSAStartup(0x0100, data), 10092) << "major version 0";
     // Asked and granted, the highest being 2.2; the sessions nest.
-    for (const auto& [asked, granted] : std::vector<std::pair<int, int>>{{0x0101, 0x0101},
-                                                                         {0x0202, 0x0202},
-                                                                         {0x0302, 0x0202},
-                                                                         {0x0003, 0x0202},
-                                                                         {0xFF02, 0x0202}}) {
+    const std::vector<std::pair<int, int>> versions{
+        {0x0101, 0x0101}, {0x0202, 0x0202}, {0x0302, 0x0202}, {0x0003, 0x0202}, {0xFF02, 0x0202}};
+    for (const auto& [asked, granted] : versions) {
         ASSERT_EQ(platform->WSAStartup(static_cast<std::uint16_t>(asked), data), 0);
         EXPECT_EQ(data.wVersion, granted) << asked;
         EXPECT_EQ(data.wHighVersion, 0x0202);
     }
-    for (int open = 5; open > 0; --open) {
+    for (auto open = versions.size(); open > 0; --open) {
         EXPECT_NE(platform->gethostbyname("localhost"), nullptr);
         EXPECT_EQ(platform->WSACleanup(), 0);
     }
