@@ -32,11 +32,10 @@ constexpr int Ordered(std::uint16_t version) noexcept
     return lobyte(version) << 8 | hibyte(version);
 }
 
-template <std::size_t N> void CopyText(char (&to)[N], std::string_view text) noexcept
+template <std::size_t N, std::size_t M> void CopyText(char (&to)[N], const char (&text)[M]) noexcept
 {
-    const std::size_t length = std::min(text.size(), N - 1);
-    std::copy_n(text.data(), length, to);
-    to[length] = '\0';
+    static_assert(M <= N, "the text and its NUL fit");
+    std::copy_n(text, M, to);
 }
 
 std::string HostName()

@@ -11,9 +11,7 @@ set -uo pipefail
 mark=$(mktemp -p "$PWD" .premature-exit.XXXXXX)
 TEST_PREMATURE_EXIT_FILE=$mark "$@"
 status=$?
-if [ -e "$mark" ] && [ "$status" -ne 77 ]; then
-  echo "FAIL: the suite ended (status $status) before its last test had finished" >&2
-  status=1
-fi
+[ -e "$mark" ] && [ "$status" -ne 77 ] &&
+  { echo "FAIL: the suite ended (status $status) before its last test had finished" >&2; status=1; }
 rm -f "$mark"
 exit "$status"

@@ -267,6 +267,8 @@ TEST_F(WindowTest, AScreenReaderFindsEveryControlAndGivesEveryCommand)
                            control->actionInterface()->actionNames(), control->state().focusable,
                            control->state().readOnly);
     }
+    EXPECT_EQ(std::tuple(window->child(-1), window->child(7), window->indexOfChild(nullptr)),
+              std::tuple(nullptr, nullptr, -1));
     EXPECT_EQ(
         found,
         (std::vector<Control>{
