@@ -52,8 +52,9 @@ if (window.getRoleName(), window.name.split(":")[0]) != ("frame", "Tessarin - Yo
     fail("the window is no frame named with its title")
 if [(control.getRoleName(), control.name) for control in controls[1:5]] != [
         ("push button", caption) for caption in captions] or len(controls) != 6 or any(
-        control.getRoleName() != "text" or not control.name for control in controls[::5]):
-    fail("not a named input box, four push buttons and a named answer box")
+        control.getRoleName() != "text" or not control.name for control in controls[::5]) or [
+        c.getState().contains(pyatspi.STATE_READ_ONLY) for c in controls[::5]] != [False, True]:
+    fail("not a named input box, four push buttons and a named read-only answer box")
 entry, answer, button = controls[0], controls[5], dict(zip(captions, controls[1:5]))
 changed = []
 pyatspi.Registry.registerEventListener(
