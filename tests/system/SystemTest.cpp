@@ -4,6 +4,12 @@
 #include "FakePlatform.h"
 #include "WindowHarness.h"
 
+#include <array>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
@@ -41,53 +47,119 @@ TEST(System, BothLookupsThroughTheWindow)
     }
 }
 
-// Runs `then` once, just after an object has handled its next event of a type.
-struct After : QObject {
-    After(QObject* object, QEvent::Type type) : type(type) { object->installEventFilter(this); }
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override
+// The server dnsmasq forwards silent.test to: it holds the query until the
+// test lets it go, answering that the name does not exist.
+class HeldServer {
+public:
+    HeldServer()
     {
-        if (event->type() == type && then) {
-            QTimer::singleShot(0, this, std::exchange(then, nullptr));
-        }
-        return false;
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(5300);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bound = ::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     }
-    const QEvent::Type type;
-    std::function<void()> then;
+    ~HeldServer() { ::close(socket_); }
+    HeldServer(const HeldServer&) = delete;
+    HeldServer& operator=(const HeldServer&) = delete;
+
+    // Whether a query waits here, that is: the resolver is waiting.
+    [[nodiscard]] bool Holding() const
+    {
+        char byte = 0;
+        return ::recv(socket_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) >= 0;
+    }
+    // Answers the query it holds.
+    void Release() const
+    {
+        std::array<unsigned char, 4096> packet{};
+        sockaddr_in from{};
+        socklen_t size = sizeof from;
+        const ssize_t length = ::recvfrom(socket_, packet.data(), packet.size(), MSG_DONTWAIT,
+                                          reinterpret_cast<sockaddr*>(&from), &size);
+        ASSERT_GE(length, 12) << "a DNS query";
+        packet[2] |= 0x80; // a response
+        packet[3] = 0x83;  // recursion available; no such name
+        ::sendto(socket_, packet.data(), static_cast<std::size_t>(length), 0,
+                 reinterpret_cast<sockaddr*>(&from), size);
+    }
+
+    bool bound = false;
+
+private:
+    int socket_ = ::socket(AF_INET, SOCK_DGRAM, 0);
 };
 
-// While the resolver waits for a server that never answers, another window
-// covers Tessarin's and goes: what it covered is drawn again at once.
+// Writes what the screen showed, what it should have shown and their
+// difference beside the suite, and answers where.
+std::string Kept(const QImage& shown, const QImage& drawn)
+{
+    QImage difference(drawn.size(), QImage::Format_RGB32);
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const bool same = shown.valid(x, y) && shown.pixel(x, y) == drawn.pixel(x, y);
+            difference.setPixel(x, y, same ? qRgb(0, 0, 0) : qRgb(255, 0, 0));
+        }
+    }
+    const QString folder = QDir::currentPath() + QStringLiteral("/repaint-");
+    shown.save(folder + QStringLiteral("shown.png"));
+    drawn.save(folder + QStringLiteral("drawn.png"));
+    difference.save(folder + QStringLiteral("difference.png"));
+    return "; the images: " + folder.toStdString() + "{shown,drawn,difference}.png";
+}
+
+// While the resolver waits, another window covers Tessarin's and goes: what it
+// covered is drawn again at once. Each step waits for what the one before it
+// put on the screen; the held query keeps the resolver waiting meanwhile.
 TEST(System, TheWindowRepaintsWhileTheResolverWaits)
 {
     if (qEnvironmentVariableIsEmpty("TESSARIN_MULTI_FIRST") ||
         QGuiApplication::platformName() != QStringLiteral("xcb")) {
         GTEST_SKIP() << "needs the DNS server and a real X server: run-in-namespace.sh, under X";
     }
+    const HeldServer server;
+    ASSERT_TRUE(server.bound) << "port 5300 of the namespace's loopback";
     const std::unique_ptr<Platform> platform = MakeSystemPlatform();
-    const WindowHarness harness(*platform);
-    const auto output = [&] {
+    WindowHarness harness(*platform);
+    // What the screen shows where the output box is, and what the window drew there.
+    const QRect box(harness.Text2()->mapToGlobal(QPoint()), harness.Text2()->size());
+    const auto shown = [&] {
         return harness.window.screen()
-            ->grabWindow(harness.window.winId())
+            ->grabWindow(0, box.x(), box.y(), box.width(), box.height())
             .toImage()
-            .copy(harness.Text2()->geometry());
+            .convertToFormat(QImage::Format_RGB32);
     };
-    const QImage before = output();
+    const QImage drawn = harness.window.grab(harness.Text2()->geometry())
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown() == drawn; }, 30000))
+        << "the window's first frame never reached the screen" << Kept(shown(), drawn);
+
     QWidget cover(nullptr, Qt::X11BypassWindowManagerHint | Qt::FramelessWindowHint);
     cover.setPalette(QPalette(Qt::black));
     cover.setAutoFillBackground(true);
-    cover.setGeometry(harness.window.geometry());
-    // Each step waits until the one before it is on the screen: a slow machine
-    // slows the steps down, and they still come while the resolver waits.
-    After covered(&cover, QEvent::Paint), redrawn(harness.window.windowHandle(), QEvent::Expose);
-    QImage during;
-    covered.then = [&] {
-        redrawn.then = [&] { during = output(); };
-        cover.hide();
-    };
-    QTimer::singleShot(100, [&] { cover.show(); });
-    EXPECT_EQ(harness.Run("Label1", "silent.test"), cant + "silent.test")
-        << "the answer when the resolver gives up";
-    EXPECT_EQ(during, before) << "the output box, drawn again while the resolver waited";
+    cover.setGeometry(harness.window.frameGeometry());
+    QImage black(drawn.size(), QImage::Format_RGB32);
+    black.fill(Qt::black);
+    enum Step { Asked, Covered, Uncovered, Released } step = Asked;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (step == Asked && server.Holding()) {
+            cover.show();
+            step = Covered;
+        } else if (step == Covered && shown() == black) {
+            cover.hide();
+            step = Uncovered;
+        } else if (step == Uncovered && shown() == drawn) {
+            server.Release();
+            step = Released;
+        }
+    });
+    look.start(10);
+    EXPECT_EQ(harness.Run("Label1", "silent.test"), cant + "silent.test");
+    EXPECT_EQ(step, Released) << "the resolver gave up (step " << step
+                              << ") before the screen showed the output box again"
+                              << Kept(shown(), drawn);
 }
 
 } // namespace
