@@ -1,13 +1,12 @@
 #pragma once
 
-#include <atomic>
-#include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
-#include <thread>
 #include <type_traits>
 
-class QAbstractEventDispatcher;
 class QObject;
+class QThread;
 
 namespace tessarin {
 
@@ -17,10 +16,10 @@ namespace tessarin {
 // close requests included: Qt delivers it afterwards, in order, as a blocked
 // window would have handled it. One lookup at a time. A lookup that takes a
 // while makes the window busy: the wait cursor shows, and assistive technology
-// is told. The thread is made at the first lookup and kept; the object's end joins it.
+// is told. The thread is made at the first lookup and kept; the object's end ends it.
 class LookupThread {
 public:
-    explicit LookupThread(QObject& window) noexcept : window_(window) {}
+    explicit LookupThread(QObject& window) noexcept;
     ~LookupThread();
     LookupThread(const LookupThread&) = delete;
     LookupThread& operator=(const LookupThread&) = delete;
@@ -31,8 +30,7 @@ public:
     template <typename Job> std::invoke_result_t<Job&> Run(Job job)
     {
         std::optional<std::invoke_result_t<Job&>> answer;
-        auto call = [&] { answer.emplace(job()); };
-        RunErased(&call, [](void* context) { (*static_cast<decltype(call)*>(context))(); });
+        Wait([&] { answer.emplace(job()); });
         return *std::move(answer);
     }
 
@@ -40,26 +38,14 @@ public:
     [[nodiscard]] bool Busy() const noexcept { return busy_; }
 
 private:
-    enum Phase : int { Idle, Running, Waiting, Done };
-
-    void RunErased(void* context, void (*call)(void*));
-    void KeepNear() noexcept;
-    void Serve();
+    // Runs `work` on the lookup thread and serves the window until it has ended.
+    void Wait(const std::function<void()>& work);
     void SetBusy(bool busy);
-
-    // Handed over through `requests_` (release) and back through `phase_`.
-    void* context_ = nullptr;
-    void (*call_)(void*) = nullptr;
-    std::atomic<std::uint32_t> requests_{0};
-    std::atomic<int> phase_{Idle};
-    std::atomic<bool> stopping_{false};
 
     QObject& window_;
     bool busy_ = false;
-    // The window's thread's: the lookup thread wakes that thread's wait through it.
-    QAbstractEventDispatcher* dispatcher_ = nullptr;
-    std::thread thread_;
-    int cpu_ = -1; // the one CPU the lookup thread may run on, or -1: any
+    std::unique_ptr<QThread> thread_;
+    std::unique_ptr<QObject> worker_; // lives on the lookup thread: the lookups are its calls
 };
 
 } // namespace tessarin
