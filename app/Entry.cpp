@@ -18,6 +18,9 @@ int RunTessarin(int argc, char* argv[], int (*run)(QWidget& window))
     QApplication application(programArgc, programName);
     QApplication::setApplicationName(QStringLiteral("Tessarin"));
     QApplication::setApplicationVersion(QString::fromLatin1(version::Text));
+    // The desktop finds the entry, and with it the icon and name, by this
+    // (Wayland) or by the X class, the application name (the entry's StartupWMClass).
+    QApplication::setDesktopFileName(QString::fromLatin1(version::DesktopFileName));
 
     const std::unique_ptr<Platform> platform = MakeSystemPlatform();
     TessarinMain window(*platform);

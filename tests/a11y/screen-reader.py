@@ -1,20 +1,28 @@
 # Uses the real program as a screen reader does, through AT-SPI's client
-# library (the one Orca uses): lists its window, types into the input box
-# through the editable-text interface, presses HOST TO IP and IP TO HOST by
-# their actions, reads both answers back through the text interface, and
-# presses QUIT, which must end the program with status 0.
+# library (the one Orca uses), on X or on Wayland (QT_QPA_PLATFORM=wayland):
+# lists its window, checks that the desktop knows the window by its desktop
+# entry, types into the input box through the editable-text interface, presses
+# HOST TO IP and IP TO HOST by their actions, reads both answers back through
+# the text interface, and presses QUIT, which must end the program with status 0.
 #
-#   screen-reader.py TESSARIN
+#   screen-reader.py TESSARIN DESKTOP_ENTRY
 
 import contextlib
+import os
+import re
 import subprocess
 import sys
+import tempfile
 import time
 
 import pyatspi
 from gi.repository import GLib
 
-program = subprocess.Popen([sys.argv[1]])
+wayland = os.environ.get("QT_QPA_PLATFORM") == "wayland"
+# On Wayland the client's own log of its requests shows the application id.
+log = tempfile.TemporaryFile()
+program = subprocess.Popen([sys.argv[1]], stderr=log if wayland else None,
+                           env=dict(os.environ, WAYLAND_DEBUG="client") if wayland else None)
 
 
 def fail(message):
@@ -35,27 +43,57 @@ def wait_for(failure, found):
     fail(failure)
 
 
+def said(control):
+    """A control as a screen reader says it: role, name, actions and states."""
+    actions = []
+    if "Action" in pyatspi.listInterfaces(control):
+        action = control.queryAction()
+        actions = [action.getName(i) for i in range(action.nActions)]
+    states = [pyatspi.stateToString(state) for state in control.getState().getStates()
+              if state in (pyatspi.STATE_FOCUSABLE, pyatspi.STATE_EDITABLE, pyatspi.STATE_READ_ONLY)]
+    return f"{control.getRoleName()} '{control.name}' {actions} {sorted(states)}"
+
+
+def identity():
+    """The name the desktop knows the window by: its application id, or its X class."""
+    if wayland:
+        log.seek(0)
+        ids = re.findall(rb'set_app_id\("([^"]*)"\)', log.read())
+        return ids[-1].decode() if ids else "no application id"
+    found = subprocess.run(["xprop", "-name", window.name, "WM_CLASS"],
+                           capture_output=True, text=True).stdout
+    return found.split('"')[-2] if found.count('"') == 4 else found.strip()
+
+
 window = wait_for("no Tessarin window on the accessibility bus", lambda: next(
     (app[0] for app in pyatspi.Registry.getDesktop(0)
      if app is not None and app.name == "Tessarin" and app.childCount > 0), None))
 controls = list(window)
-print(f"{window.getRoleName()} '{window.name}'")
-for control in controls:  # as a screen reader would say them
-    action = control.queryAction() if "Action" in pyatspi.listInterfaces(control) else None
-    states = [pyatspi.stateToString(state) for state in control.getState().getStates()
-              if state in (pyatspi.STATE_FOCUSABLE, pyatspi.STATE_EDITABLE, pyatspi.STATE_READ_ONLY)]
-    print(f"  {control.getRoleName()} '{control.name}'",
-          [action.getName(i) for i in range(action.nActions)] if action else [], states)
+found = [said(window)] + [said(control) for control in controls]
+print("\n  ".join(found))
+expected = [
+    f"frame 'Tessarin - You are: {window.name.split(': ', 1)[-1]}' [] []",
+    "text 'Host name or IPv4 address' ['SetFocus'] ['editable', 'focusable']",
+    "push button 'HOST TO IP' ['Press'] []",
+    "push button 'IP TO HOST' ['Press'] []",
+    "push button 'ABOUT' ['Press'] []",
+    "push button 'QUIT' ['Press'] []",
+    "text 'Answer' ['SetFocus'] ['focusable', 'read only']",
+]
+if found != expected:
+    fail("the window and its controls are not as expected:\n  " + "\n  ".join(expected))
 
-captions = ["HOST TO IP", "IP TO HOST", "ABOUT", "QUIT"]
-if (window.getRoleName(), window.name.split(":")[0]) != ("frame", "Tessarin - You are"):
-    fail("the window is no frame named with its title")
-if [(control.getRoleName(), control.name) for control in controls[1:5]] != [
-        ("push button", caption) for caption in captions] or len(controls) != 6 or any(
-        control.getRoleName() != "text" or not control.name for control in controls[::5]) or [
-        c.getState().contains(pyatspi.STATE_READ_ONLY) for c in controls[::5]] != [False, True]:
-    fail("not a named input box, four push buttons and a named read-only answer box")
-entry, answer, button = controls[0], controls[5], dict(zip(captions, controls[1:5]))
+with open(sys.argv[2]) as entry_file:
+    entry_fields = dict(line.rstrip("\n").split("=", 1) for line in entry_file if "=" in line)
+desktop_id = os.path.basename(sys.argv[2]).removesuffix(".desktop")
+known_as = desktop_id if wayland else entry_fields.get("StartupWMClass")
+window_as = identity()
+if window_as != known_as:
+    fail(f"the desktop knows the window as '{window_as}', its entry as '{known_as}'")
+print(f"known to the desktop as its entry: {known_as}")
+
+entry, answer = controls[0], controls[5]
+button = dict(zip(["HOST TO IP", "IP TO HOST", "ABOUT", "QUIT"], controls[1:5]))
 changed = []
 pyatspi.Registry.registerEventListener(
     lambda event: changed.append(event.source.name), "object:text-changed:insert")
@@ -64,16 +102,19 @@ pyatspi.Registry.registerEventListener(
 def ask(text, command):
     """Types the text, presses the command and answers what the answer box says once changed."""
     entry.queryEditableText().setTextContents(text)
-    shown = answer.queryText().getText(0, -1)
+    before = answer.queryText().getText(0, -1)
     changed.clear()
     button[command].queryAction().doAction(0)
-    shown = wait_for(f"{command} changed nothing",
-                     lambda: answer.queryText().getText(0, -1) not in (shown, "")
-                     and answer.queryText().getText(0, -1))
+
+    def shown():
+        now = answer.queryText().getText(0, -1)
+        return now if now not in (before, "") else None
+
+    text_shown = wait_for(f"{command} changed nothing", shown)
     wait_for(f"no text-changed event from the answer box after {command}",
              lambda: answer.name in changed)
-    print(f"{command} on {text}: {shown}")
-    return shown
+    print(f"{command} on {text}: {text_shown}")
+    return text_shown
 
 
 if ask("localhost", "HOST TO IP") != "127.0.0.1":
