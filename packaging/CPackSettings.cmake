@@ -25,4 +25,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
+# Without Qt's Wayland platform a Wayland desktop runs Tessarin through XWayland,
+# where it centres its own window; with it, natively, where the compositor places it.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)
 include(CPack)

@@ -53,7 +53,7 @@ cmake -S "$src" -B "$work/build" -G Ninja -Wno-dev -C "$features" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   >"$work/configure.log" 2>&1 || { tail -40 "$work/configure.log" >&2; exit 1; }
 
-say "building (about 800 steps); the full log is $work/build.log"
+say "building; the full log is $work/build.log"
 # One progress line every 50 steps, and the last lines of the log on failure.
 status=0
 NINJA_STATUS='[%f/%t %es] ' cmake --build "$work/build" 2>&1 | tee "$work/build.log" |

@@ -10,17 +10,18 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev qt6-base-private-dev fonts-dejavu-core libidn2-0
   # the run command without a display, and the window suite under a real X server and window manager
   xvfb xauth openbox x11-utils xdotool xclip
-  # a screen reader's view: the accessibility bus and the client library Orca uses
-  at-spi2-core dbus python3-pyatspi
+  # a screen reader's view: the accessibility bus and the client library Orca uses,
+  # on X and on a Wayland compositor with Qt's Wayland platform
+  at-spi2-core dbus python3-pyatspi weston qt6-wayland
   # the system suite: a DNS server in a private namespace
   dnsmasq-base iproute2 util-linux
-  # quality gates: fuzzing (clang, libFuzzer), memcheck, static analysis
-  clang libclang-rt-14-dev valgrind clang-tidy
+  # quality gates: fuzzing (clang, libFuzzer), memcheck, static analysis, load for the flake hunt
+  clang libclang-rt-14-dev valgrind clang-tidy stress-ng
   # Windows: the cross compiler, GoogleTest's sources to build with it, Wine to
   # run it, and what building Qt for Windows from Debian's source takes
   g++-mingw-w64-x86-64-posix googletest wine64 perl xz-utils
-  # packaging: validators and the Debian package
-  desktop-file-utils appstream dpkg-dev file lintian groff-base unzip
+  # packaging: validators, the Debian package, and the Windows Installer package
+  desktop-file-utils appstream dpkg-dev file lintian groff-base unzip wixl msitools faketime
 )
 
 missing=()
