@@ -19,6 +19,8 @@
 #include <sys/wait.h>
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QThread>
 
 #include <benchmark/benchmark.h>
 
@@ -120,6 +122,31 @@ void PictureClick(benchmark::State& state)
         state, [&] { open.ClickAt(open.Find("Image1")->geometry().topLeft()); }, [] {});
 }
 
+// A bare round trip to a Qt worker thread and back, as a lookup's hand-off
+// makes it: a queued call there, one back, and a local event loop waiting.
+void RoundTrip(benchmark::State& state)
+{
+    QThread thread;
+    QObject worker;
+    worker.moveToThread(&thread);
+    thread.start();
+    Paired(
+        state,
+        [&] {
+            QEventLoop loop;
+            QMetaObject::invokeMethod(
+                &worker,
+                [&loop] {
+                    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+                },
+                Qt::QueuedConnection);
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+        },
+        [] {});
+    thread.quit();
+    thread.wait();
+}
+
 // 1,000 addresses, always the same: plain ones, and some with blanks or leading zeros.
 void AddressParsing(benchmark::State& state)
 {
@@ -217,6 +244,7 @@ public:
 BENCHMARK_CAPTURE(Click, HostToIp, "Label1", "localhost", GetAddrInfo)->MinTime(1.0);
 BENCHMARK_CAPTURE(Click, IpToHost, "Label4", "127.0.0.1", GetNameInfo)->MinTime(1.0);
 BENCHMARK(PictureClick);
+BENCHMARK(RoundTrip)->MinTime(1.0);
 BENCHMARK(AddressParsing)->MinTime(1.0);
 BENCHMARK_CAPTURE(Startup, BareWindow, nullptr)->Iterations(41);
 BENCHMARK_CAPTURE(Startup, WindowWithText, "caption")->Iterations(21);
@@ -241,6 +269,7 @@ int main(int argc, char* argv[])
               "Startup/BareWindow", "ms", 1.15},
              {"(no goal) Qt's delivery of a click, on a picture, with no command", "PictureClick",
               "us", 0},
+             {"(no goal) a bare round trip to a Qt worker thread and back", "RoundTrip", "us", 0},
              {"(no goal) start-up / bare window drawing one caption", "Startup/WindowWithText",
               "ms", 0},
          }) {
