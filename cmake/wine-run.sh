@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Debian's 64-bit Wine, in a throwaway prefix in
-# the current build folder (made once, quietly), with Wine's own messages off.
+# the current build folder (made once, quietly), with Wine's own messages off
+# and without its menu builder, so nothing lands in the machine's own menus.
 #   wine-run.sh [--display] PROGRAM [ARGUMENTS]
 # Without --display the program gets no display. With it, it runs on $DISPLAY,
 # and Wine's helpers on that display end with it.
 set -euo pipefail
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-export WINEPREFIX=${WINEPREFIX:-$PWD/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=${WINEPREFIX:-$PWD/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 display=false
 if [ "${1:-}" = --display ]; then
   display=true

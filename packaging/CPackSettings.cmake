@@ -12,8 +12,8 @@ endif()
 # The Debian package: `cpack -G DEB` in the build folder. Its dependencies are
 # read from the shared libraries the program links (dpkg-shlibdeps).
 set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_VENDOR Korvane)
-set(CPACK_PACKAGE_CONTACT "Korvane <packages@tessarin.example>")
+set(CPACK_PACKAGE_VENDOR ${TESSARIN_MAKER})
+set(CPACK_PACKAGE_CONTACT "${TESSARIN_MAKER} <packages@tessarin.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "finds the IP of a given host and vice versa")
 # Debian wants the extended description in lines of at most 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION "Tessarin is a small window that turns a host name into its first IPv4

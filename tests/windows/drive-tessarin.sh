@@ -22,27 +22,30 @@ xdotool windowactivate --sync "$window"
 
 # A click at a point of the window's client area.
 at() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
-# What the output box shows, once it shows anything.
-output() {
+# What the output box shows now. xclip stays to hold what it was given until
+# another program takes the clipboard: not with the output that is waited for.
+shown() {
+  printf '' | xclip -selection clipboard >/dev/null
+  at 100 100
+  xdotool key ctrl+a ctrl+c
+  xclip -selection clipboard -o 2>/dev/null || true
+}
+# Types the input into the input box, clicks the label at x and answers what
+# the output box shows once it shows something new.
+ask() {
+  before=$(shown)
+  at 100 17
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$1"
+  at "$2" 48
   for _ in $(seq 50); do
-    printf '' | xclip -selection clipboard
-    at 100 100
-    xdotool key ctrl+a ctrl+c
-    text=$(xclip -selection clipboard -o 2>/dev/null || true)
-    if [ -n "$text" ]; then
+    text=$(shown)
+    if [ -n "$text" ] && [ "$text" != "$before" ]; then
       echo "$text"
       return
     fi
     sleep 0.2
   done
-}
-# Types the input into the input box, clicks the label at x and answers the output.
-ask() {
-  at 100 17
-  xdotool key ctrl+a
-  xdotool type --delay 20 "$1"
-  at "$2" 48
-  output
 }
 
 shown=$(ask localhost 64)

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The Windows Installer package under Wine, as an administrator deploys it:
+# its tables as written; a silent install, after which the installed program
+# passes the real-program check (drive-tessarin.sh) and the Start-menu
+# shortcut and the entry in Installed apps are there; the same package again
+# repairs; an older package is replaced by it in one step, and refused over
+# it; a silent removal leaves nothing of ours.
+#   check-installer.sh WINE-RUN BUILD_DIR
+set -euo pipefail
+wine_run=$1
+build=$(cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+fail() { echo "FAIL: $*" >&2; exit 1; }
+export WINEPREFIX=${WINEPREFIX:-$PWD/wineprefix}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# Wine's menu builder is off: nothing may land in a desktop's menus.
+export XDG_DATA_HOME=$work/desktop
+version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+cp "$build/tessarin-$version-win64.msi" "$work/new.msi"
+cmake -DVERSION=1.9.0 -DOUTPUT="$work/old.msi" -P "$build/packaging/windows-installer.cmake"
+cd "$work"
+
+table() { msiinfo export "$1" "$2" | tr -d '\r' | tail -n +4; }
+property() { table "$1" Property | awk -F'\t' -v name="$2" '$1 == name { print $2 }'; }
+# Each Wine command on the display, ending its Wine with it: the installer's
+# service would otherwise keep a Wine without the display for the program.
+wine() { "$wine_run" --display "$@"; }
+msiexec() { wine msiexec "$@" /qn; }
+uninstall=HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall
+entries() { wine reg query "$uninstall" | tr -d '\r' | grep -o '{[-0-9A-F]*}' || true; }
+folder="$WINEPREFIX/drive_c/Program Files/Tessarin"
+# Wine's Windows Installer puts a package's Start-menu entries in the user's
+# Start menu even where it installs for the machine; Windows, in the common one.
+shortcuts() { find "$WINEPREFIX/drive_c" -name Tessarin.lnk; }
+
+for name in ProductName ProductVersion Manufacturer ARPURLINFOABOUT; do
+  printf '%s=%s\n' "$name" "$(property new.msi "$name")"
+done >found
+printf '%s\n' ProductName=Tessarin "ProductVersion=$version" Manufacturer=Korvane \
+  ARPURLINFOABOUT=http://tessarin.example/ | diff - found || fail "the package's properties"
+code=$(property new.msi UpgradeCode)
+[ "$(property old.msi UpgradeCode)" = "$code" ] || fail "an older package has another upgrade code"
+table new.msi Upgrade | cut -f1-3,5,7 | diff - <(printf '%s\t%s\t%s\t%s\t%s\n' \
+  "$code" "" "$version" 1 WIX_UPGRADE_DETECTED "$code" "$version" "" 2 WIX_DOWNGRADE_DETECTED) ||
+  fail "the upgrade rules: older versions are replaced, newer ones detected"
+table new.msi LaunchCondition | grep -qx $'NOT WIX_DOWNGRADE_DETECTED\tA newer version of Tessarin is already installed.' ||
+  fail "no refusal over a newer version"
+table new.msi Shortcut | cut -f2,3,5,9 | grep -qx $'ProgramMenuFolder\tTessarin\t\\[#Tessarin.exe\\]\ttessarin.ico' ||
+  fail "no Start-menu shortcut named Tessarin to the program, with its icon"
+
+# Left over by a run that failed half-way.
+msiexec /x new.msi || true
+msiexec /x old.msi || true
+registry() { wine reg export 'HKLM\Software' "$1" /y >/dev/null; iconv -f UTF-16 "$1"; }
+registry before.reg >before
+
+msiexec /i new.msi || fail "a silent install"
+product=$(property new.msi ProductCode)
+entry=$(wine reg query "$uninstall\\$product" | tr -d '\r')
+for value in "DisplayName REG_SZ Tessarin" "DisplayVersion REG_SZ $version" \
+  "Publisher REG_SZ Korvane" "URLInfoAbout REG_SZ http://tessarin.example/"; do
+  tr -s ' ' <<<"$entry" | grep -qx " $value" || fail "the entry in Installed apps lacks $value"
+done
+cmp "$WINEPREFIX/drive_c/windows/Installer/$product/tessarin.ico" "$here/../../resources/tessarin.ico" ||
+  fail "the entry in Installed apps has not the program's icon"
+[ -n "$(shortcuts)" ] || fail "no Start-menu shortcut"
+cmp "$folder/copyright.txt" "$here/../../packaging/copyright" || fail "no copyright notice"
+"$here/drive-tessarin.sh" "$wine_run" "$folder/Tessarin.exe"
+
+rm "$folder/Tessarin.exe"
+msiexec /i new.msi || fail "the same package again"
+[ -f "$folder/Tessarin.exe" ] || fail "the same package again does not repair"
+
+msiexec /x new.msi || fail "a silent removal"
+msiexec /i old.msi || fail "installing an older version"
+msiexec /i new.msi || fail "replacing the older version"
+[ "$(entries)" = "$product" ] || fail "after the upgrade the entries are: $(entries)"
+if msiexec /i old.msi; then
+  fail "an older version installed over a newer one"
+fi
+
+msiexec /x new.msi || fail "a silent removal"
+[ ! -e "$folder" ] || fail "the program's folder is left"
+[ -z "$(shortcuts)" ] || fail "the Start-menu shortcut is left"
+registry after.reg | diff before - || fail "registry values are left"
+[ -z "$(find "$XDG_DATA_HOME" -type f 2>/dev/null)" ] || fail "a desktop menu entry was made"
+echo "installer: tables, install, program, shortcut, entry, repair, upgrade, refusal, removal"
