@@ -5,9 +5,9 @@
 # validators, the manual page and lintian (no error, no warning); and where this
 # runs as root (and Tessarin is not installed already) installs it with
 # apt-get, starts tessarin from the PATH, and removes it again.
-# The Windows archive: the program is linked anew for each build (the linker
-# stamps its time into the file), and the archive holds the one program file,
-# which needs no DLL beside it, and the copyright notice.
+# The Windows archive and installer package: the program is linked anew for
+# each build (the linker stamps its time into the file); the archive holds the
+# one program file, which needs no DLL beside it, and the copyright notice.
 #
 #   check-package.sh BUILD_DIR
 set -euo pipefail
@@ -25,15 +25,20 @@ export SOURCE_DATE_EPOCH=$(git -C "$(dirname "$0")" log -1 --format=%ct 2>/dev/n
 for n in 1 2; do
   if [ "$generator" = ZIP ]; then
     rm -f "$build/Tessarin.exe"
-    cmake --build "$build" --target tessarin >/dev/null || fail "linking Tessarin.exe"
+    cmake --build "$build" --target tessarin tessarin_msi >/dev/null ||
+      fail "linking Tessarin.exe and making the installer package"
   fi
   (cd "$work" && cpack -G "$generator" --config "$build/CPackConfig.cmake" -B "$work/$n" >/dev/null 2>&1) \
     || fail "cpack -G $generator"
+  if [ "$generator" = ZIP ]; then
+    cp "$build/tessarin-$version-win64.msi" "$work/$n/"
+  fi
 done
 
 if [ "$generator" = ZIP ]; then
   archive=$work/1/tessarin-$version-win64.zip
   cmp "$archive" "$work/2/${archive##*/}" || fail "two builds of the archive differ"
+  cmp "$work"/{1,2}/tessarin-$version-win64.msi || fail "two builds of the installer package differ"
   found=$(unzip -Z1 "$archive" | sort)
   folder=tessarin-$version-win64
   [ "$found" = "$folder/Tessarin.exe"$'\n'"$folder/copyright.txt" ] ||
@@ -43,7 +48,7 @@ if [ "$generator" = ZIP ]; then
   libraries=$(x86_64-w64-mingw32-objdump -p "$work/root/$folder/Tessarin.exe" |
     sed -n 's/^\tDLL Name: //p')
   grep -iE '^(qt|lib)' <<<"$libraries" && fail "Tessarin.exe needs a DLL beside it"
-  echo "archive ${archive##*/}: reproducible, its two files, no DLL beside the program"
+  echo "archive ${archive##*/} and installer package: reproducible; the archive's two files, no DLL beside the program"
   exit 0
 fi
 
