@@ -24,14 +24,13 @@ inline std::ostream& operator<<(std::ostream& out, const QString& text)
     return out << '"' << text.toStdString() << '"';
 }
 
-// Lets GoogleTest print Qt's values (rectangles, colours, fonts, ...) as Qt's debug stream writes
-// them.
+// Lets GoogleTest print Qt's values (rectangles, colours, ...) as Qt's debug stream writes them.
 template <typename T>
-requires requires(QDebug debug, const T& value)
+concept Debuggable = requires(QDebug debug, const T& value)
 {
     debug << value;
-}
-void PrintTo(const T& value, std::ostream* out)
+};
+template <Debuggable T> void PrintTo(const T& value, std::ostream* out)
 {
     QString text;
     QDebug(&text).nospace() << value;

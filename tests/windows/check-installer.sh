@@ -34,18 +34,9 @@ folder="$WINEPREFIX/drive_c/Program Files/Tessarin"
 # Start menu even where it installs for the machine; Windows, in the common one.
 shortcuts() { find "$WINEPREFIX/drive_c" -name Tessarin.lnk; }
 
-for name in ProductName ProductVersion Manufacturer ARPURLINFOABOUT; do
-  printf '%s=%s\n' "$name" "$(property new.msi "$name")"
-done >found
-printf '%s\n' ProductName=Tessarin "ProductVersion=$version" Manufacturer=Korvane \
-  ARPURLINFOABOUT=http://tessarin.example/ | diff - found || fail "the package's properties"
-code=$(property new.msi UpgradeCode)
-[ "$(property old.msi UpgradeCode)" = "$code" ] || fail "an older package has another upgrade code"
-table new.msi Upgrade | cut -f1-3,5,7 | diff - <(printf '%s\t%s\t%s\t%s\t%s\n' \
-  "$code" "" "$version" 1 WIX_UPGRADE_DETECTED "$code" "$version" "" 2 WIX_DOWNGRADE_DETECTED) ||
-  fail "the upgrade rules: older versions are replaced, newer ones detected"
+# The tables as written, where the installs below cannot show them.
 table new.msi LaunchCondition | grep -qx $'NOT WIX_DOWNGRADE_DETECTED\tA newer version of Tessarin is already installed.' ||
-  fail "no refusal over a newer version"
+  fail "no clear refusal over a newer version"
 table new.msi Shortcut | cut -f2,3,5,9 | grep -qx $'ProgramMenuFolder\tTessarin\t\\[#Tessarin.exe\\]\ttessarin.ico' ||
   fail "no Start-menu shortcut named Tessarin to the program, with its icon"
 
