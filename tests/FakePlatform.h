@@ -15,26 +15,12 @@
 #include <tuple>
 #include <vector>
 
-#include <QDebug>
 #include <QString>
 
 // Lets failure messages show Qt strings.
 inline std::ostream& operator<<(std::ostream& out, const QString& text)
 {
     return out << '"' << text.toStdString() << '"';
-}
-
-// Lets GoogleTest print Qt's values (rectangles, colours, ...) as Qt's debug stream writes them.
-template <typename T>
-concept Debuggable = requires(QDebug debug, const T& value)
-{
-    debug << value;
-};
-template <Debuggable T> void PrintTo(const T& value, std::ostream* out)
-{
-    QString text;
-    QDebug(&text).nospace() << value;
-    *out << text.toStdString();
 }
 
 namespace tessarin::testing {
