@@ -190,7 +190,7 @@ const HOSTENT* PosixPlatform::Resolve(const std::string& name)
         const Utf8Ctype utf8;
         return ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
     }();
-    if (status != 0) {
+    if (status != 0 || found == nullptr) {
         return nullptr;
     }
     const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(found, &::freeaddrinfo);
