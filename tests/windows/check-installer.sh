@@ -43,7 +43,12 @@ table new.msi Shortcut | cut -f2,3,5,9 | grep -qx $'ProgramMenuFolder\tTessarin\
 # Left over by a run that failed half-way.
 msiexec /x new.msi || true
 msiexec /x old.msi || true
-registry() { wine reg export 'HKLM\Software' "$1" /y >/dev/null; iconv -f UTF-16 "$1"; }
+# Each value under its key's name: the installer's first use leaves its own
+# keys, empty, which are Wine's and no value of ours.
+registry() {
+  wine reg export 'HKLM\Software' "$1" /y >/dev/null
+  iconv -f UTF-16 "$1" | tr -d '\r' | awk '/^\[/ { key = $0; next } NF { print key " " $0 }'
+}
 registry before.reg >before
 
 msiexec /i new.msi || fail "a silent install"
