@@ -6,11 +6,14 @@
 # machine, then under stress-ng load on both CPUs and the disk. Prints the
 # failures counted for each, keeps each failing run's output in
 # build/flake-hunt/, and exits non-zero if any run failed.
-#   scripts/flake-hunt.sh [RUNS, default 30]
+#   scripts/flake-hunt.sh [RUNS, default 30] [CONDITIONS, default "idle load"]
+#     [BUILDS, default "build build-asan"]
 # Needs root, to drop the page cache.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-30}
+conditions=${2:-idle load}
+builds=${3:-build build-asan}
 [ "$(id -u)" -eq 0 ] || { echo "flake-hunt: dropping the page cache needs root" >&2; exit 1; }
 
 scripts/setup.sh
@@ -27,12 +30,12 @@ mkdir -p "$logs"
 load=
 trap '[ -z "$load" ] || kill "$load"' EXIT
 failures=0
-for condition in idle load; do
+for condition in $conditions; do
   if [ "$condition" = load ]; then
     stress-ng --cpu 2 --io 1 --quiet &
     load=$!
   fi
-  for build in build build-asan; do
+  for build in $builds; do
     failed=0
     for run in $(seq "$runs"); do
       home=$(mktemp -d)
