@@ -6,10 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 int main(int argc, char* argv[])
 {
     ::testing::InitGoogleTest(&argc, argv);
@@ -17,12 +13,5 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     // No caret blinks: a test waiting for an event gets its own.
     QApplication::setCursorFlashTime(0);
-    const int status = RUN_ALL_TESTS();
-#if defined(__SANITIZE_ADDRESS__)
-    // Leaks are looked for now, while the toolkit's threads wait: at the exit
-    // they end, and LeakSanitizer's stop-the-world crashes now and then on one
-    // that is ending ("Tracer caught signal 11").
-    __lsan_do_leak_check();
-#endif
-    return status;
+    return RUN_ALL_TESTS();
 }

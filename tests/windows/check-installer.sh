@@ -34,7 +34,10 @@ folder="$WINEPREFIX/drive_c/Program Files/Tessarin"
 # Start menu even where it installs for the machine; Windows, in the common one.
 shortcuts() { find "$WINEPREFIX/drive_c" -name Tessarin.lnk; }
 
-# The tables as written, where the installs below cannot show them.
+# The tables as written, where the installs below cannot show them. The
+# upgrade code is every version's, for ever: a changed one installs beside.
+[ "$(property new.msi UpgradeCode)" = "{F1E6969A-D705-43F1-9A4F-00815C4E3363}" ] ||
+  fail "the upgrade code is not Tessarin's"
 table new.msi LaunchCondition | grep -qx $'NOT WIX_DOWNGRADE_DETECTED\tA newer version of Tessarin is already installed.' ||
   fail "no clear refusal over a newer version"
 table new.msi Shortcut | cut -f2,3,5,9 | grep -qx $'ProgramMenuFolder\tTessarin\t\\[#Tessarin.exe\\]\ttessarin.ico' ||
