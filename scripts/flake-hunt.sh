@@ -21,7 +21,8 @@ cmake -S . -B build -G Ninja -DTESSARIN_WERROR=ON >/dev/null
 cmake --build build
 cmake -S . -B build-asan -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_SANITIZE=ON >/dev/null
 cmake --build build-asan
-export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
+# As the test command has them.
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:intercept_tls_get_addr=0 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 logs=$PWD/build/flake-hunt
 rm -rf "$logs"
