@@ -10,6 +10,7 @@
 #include <QAbstractEventDispatcher>
 #include <QAccessible>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QLabel>
 #include <QScreen>
@@ -267,6 +268,11 @@ TEST_F(WindowTest, TheWindowLivesWhileALookupRuns)
                 }
                 PostKey(window, 'z');
                 EXPECT_TRUE(ServeUntil([&] { return harness.window.Busy(); }));
+                // The lookup lasts three busy delays more: the wait cursor is
+                // still set once, and goes with the answer.
+                QElapsedTimer longer;
+                longer.start();
+                ServeUntil([&] { return longer.hasExpired(300); });
                 EXPECT_EQ(harness.Text1()->text(), "10.0.0.1") << "typing waits";
                 EXPECT_EQ(fake.asked.size(), 1u) << "one lookup at a time";
                 const QCursor* cursor = QGuiApplication::overrideCursor();
@@ -326,6 +332,10 @@ TEST_F(WindowTest, AScreenReaderFindsEveryControlAndGivesEveryCommand)
         text->selection(0, &from, &to);
         EXPECT_EQ(text->selectionCount(), clicked.isEmpty() ? 0 : 1) << label;
         EXPECT_EQ(from, 0) << label << ": where the selection starts";
+        EXPECT_EQ(to, clicked.size()) << label << ": where it ends";
+        // One font throughout: one run of attributes, the whole text, wherever asked.
+        text->attributes(2, &from, &to);
+        EXPECT_EQ(from, 0) << label << ": where the attributes' run starts";
         EXPECT_EQ(to, clicked.size()) << label << ": where it ends";
     }
     fake.asked.clear();
