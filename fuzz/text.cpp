@@ -1,15 +1,16 @@
 // The text helpers over any input, each against an independent reading of the
-// same rule: the dotted-address parser and IPToLong's bytes, StripNull, and
-// WithoutHttp.
+// same rule: IsIPAddress, IPToLong's bytes for what it takes for an address
+// (what IP TO HOST asks the platform for), and WithoutHttp.
 
 #include "resolver/AddressText_p.h"
-#include "resolver/AnsiText.h"
 #include "resolver/HostAddress.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 #include <QStringList>
 
@@ -44,23 +45,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString text =
         QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 
-    QStringList bytes;
+    std::vector<std::optional<int>> bytes;
     for (const QString& part : text.split(u'.')) {
-        const std::optional<int> byte = Byte(part);
-        bytes << (byte ? QString::number(*byte) : QString());
+        bytes.push_back(Byte(part));
     }
-    const bool address = bytes.size() == 4 && !bytes.contains(QString());
-    const auto parsed = tessarin::detail::IsIPAddress(text);
-    REQUIRE(parsed.has_value() == address);
-    if (parsed) {
-        REQUIRE(tessarin::DottedDecimal(QByteArrayView(parsed->data(), 4)) == bytes.join(u'.'));
+    const bool address =
+        bytes.size() == 4 && std::ranges::all_of(bytes, [](auto byte) { return byte.has_value(); });
+    REQUIRE(tessarin::detail::IsIPAddress(text) == address);
+    if (address) {
         const auto value = static_cast<std::uint32_t>(tessarin::detail::IPToLong(text));
         for (std::size_t i = 0; i < 4; ++i) {
-            REQUIRE(static_cast<char>(value >> (8 * i)) == (*parsed)[i]);
+            REQUIRE(static_cast<int>((value >> (8 * i)) & 0xFF) == *bytes[i]);
         }
     }
-
-    REQUIRE(tessarin::StripNull(text) == text.section(QChar(u'\0'), 0, 0));
 
     QString scanned;
     for (qsizetype i = 0; i < text.size();) {

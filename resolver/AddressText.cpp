@@ -1,10 +1,7 @@
 #include "resolver/AddressText_p.h"
 
 #include <algorithm>
-#include <bit>
 #include <limits>
-
-#include <QtEndian>
 
 namespace tessarin::detail {
 namespace {
@@ -54,46 +51,22 @@ Part ReadPart(const char16_t* at, const char16_t* end) noexcept
 
 } // namespace
 
-std::optional<std::array<char, 4>> IsIPAddress(QStringView text) noexcept
+bool IsIPAddress(QStringView text) noexcept
 {
-    // ReadPart's rules with the range test made on the way, in one pass: IP TO
-    // HOST reads every address here. Blanks are looked for only where a digit
-    // or a dot is not found.
     const char16_t* at = text.utf16();
     const char16_t* const end = at + text.size();
-    std::array<char, 4> bytes{};
-    for (std::size_t index = 0; index < bytes.size(); ++index) {
-        if (at != end && !IsDigit(*at)) {
-            at = SkipBlanks(at, end);
+    for (int index = 0; index < 4; ++index) {
+        const Part part = ReadPart(at, end);
+        if (part.value < 0 || part.value > 255 || part.more != (index < 3)) {
+            return false;
         }
-        if (at == end || !IsDigit(*at)) {
-            return std::nullopt;
-        }
-        unsigned value = *at - u'0';
-        while (++at != end && IsDigit(*at)) {
-            value = value * 10 + (*at - u'0');
-            if (value > 255) {
-                return std::nullopt;
-            }
-        }
-        if (at != end && *at != u'.') {
-            at = SkipBlanks(at, end);
-        }
-        if (index < 3 ? at == end || *at++ != u'.' : at != end) {
-            return std::nullopt;
-        }
-        bytes[index] = static_cast<char>(value);
+        at = part.next;
     }
-    return bytes;
+    return true;
 }
 
 std::int32_t IPToLong(QStringView text) noexcept
 {
-    // A dotted address gives its 32-bit pattern, the first byte least
-    // significant; the general sum below agrees on it, only slower.
-    if (const std::optional<std::array<char, 4>> bytes = IsIPAddress(text)) {
-        return static_cast<std::int32_t>(qFromLittleEndian(std::bit_cast<std::uint32_t>(*bytes)));
-    }
     const char16_t* at = text.utf16();
     const char16_t* const end = at + text.size();
     std::int64_t sum = 0;

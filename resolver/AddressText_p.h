@@ -3,23 +3,21 @@
 // The address-text helpers behind clsIPRESOLVE. Internal: only the resolver,
 // its tests, its fuzz target and its benchmark include this header.
 
-#include <array>
 #include <cstdint>
-#include <optional>
 
 #include <QStringView>
 
 namespace tessarin::detail {
 
-// The four bytes, in network order, of a text of exactly four dot-separated
-// parts, each of decimal digits (blanks around them and leading zeros
-// allowed) with a value 0 to 255; nothing for any other text.
-std::optional<std::array<char, 4>> IsIPAddress(QStringView text) noexcept;
+// Whether the text is exactly four dot-separated parts, each of decimal digits
+// (blanks around them and leading zeros allowed) with a value 0 to 255.
+bool IsIPAddress(QStringView text) noexcept;
 
 // The 32-bit address value: part i is weighted 256^i, except the last, which
 // always weighs 256^3 and counts as negative from 128 on, whatever the number
 // of parts; 0 when a part is no number or a running sum leaves the signed
-// 32-bit range. Exact, with no rounding, for every text.
+// 32-bit range. Exact, with no rounding, for every text. For a dotted address
+// it is the four bytes with the first one least significant.
 std::int32_t IPToLong(QStringView text) noexcept;
 
 } // namespace tessarin::detail

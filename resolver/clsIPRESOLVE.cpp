@@ -45,12 +45,17 @@ QString clsIPRESOLVE::NameToAddress(const QString& strName)
 
 QString clsIPRESOLVE::GetNameFromIP(const QString& strIP)
 {
-    const std::optional<std::array<char, 4>> address = detail::IsIPAddress(strIP);
-    if (!address) {
+    if (!detail::IsIPAddress(strIP)) {
         return {};
     }
+    // The value's least significant byte is the address's first: the bytes in
+    // network order, whatever the machine's own.
+    const auto value = static_cast<std::uint32_t>(detail::IPToLong(strIP));
+    const std::array<char, 4> address{static_cast<char>(value), static_cast<char>(value >> 8),
+                                      static_cast<char>(value >> 16),
+                                      static_cast<char>(value >> 24)};
     const HOSTENT* record = platform_.gethostbyaddr(
-        address->data(), static_cast<int>(address->size()), AddressFamilyInet);
+        address.data(), static_cast<int>(address.size()), AddressFamilyInet);
     if (record == nullptr) {
         return {};
     }
