@@ -1,5 +1,6 @@
 #include "app/Accessible.h"
 
+#include "app/Caption.h"
 #include "app/TessarinMain.h"
 
 #include <algorithm>
@@ -58,14 +59,15 @@ private:
     }
 };
 
-// A caption label, which is a push button: its press action clicks it.
+// A caption, which is a push button: its press action clicks it.
 class CommandAccessible final : public QAccessibleWidget {
 public:
-    explicit CommandAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::Button) {}
+    explicit CommandAccessible(Caption* caption) : QAccessibleWidget(caption, QAccessible::Button)
+    {}
 
     [[nodiscard]] QString text(QAccessible::Text kind) const override
     {
-        return kind == QAccessible::Name ? static_cast<const QLabel*>(widget())->text()
+        return kind == QAccessible::Name ? static_cast<const Caption*>(widget())->text()
                                          : QAccessibleWidget::text(kind);
     }
     [[nodiscard]] QStringList actionNames() const override { return {pressAction()}; }
@@ -91,12 +93,12 @@ private:
         const QPointF at = widget()->mapTo(window, widget()->rect().center());
         const QPointF local = QHighDpi::toNativeLocalPosition(at, handle);
         const QPointF global = QHighDpi::toNativeGlobalPosition(handle->mapToGlobal(at), handle);
-        for (const auto& [buttons, type] : {std::pair(Qt::LeftButton, QEvent::MouseButtonPress),
-                                            std::pair(Qt::NoButton, QEvent::MouseButtonRelease)}) {
-            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-                handle, local, global, buttons, Qt::LeftButton, type, Qt::NoModifier,
-                Qt::MouseEventSynthesizedByApplication);
-        }
+        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            handle, local, global, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress,
+            Qt::NoModifier, Qt::MouseEventSynthesizedByApplication);
+        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            handle, local, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease,
+            Qt::NoModifier, Qt::MouseEventSynthesizedByApplication);
     }
 };
 
@@ -206,8 +208,8 @@ QAccessibleInterface* Interface(const QString& key, QObject* object)
     if (qobject_cast<TessarinMain*>(object->parent()) == nullptr) {
         return nullptr;
     }
-    if (key == QLatin1String("QLabel") && object->objectName().startsWith(u"Label")) {
-        return new CommandAccessible(static_cast<QLabel*>(object));
+    if (auto* caption = qobject_cast<Caption*>(object)) {
+        return new CommandAccessible(caption);
     }
     if (key == QLatin1String("QPlainTextEdit")) {
         return new AnswerAccessible(static_cast<QPlainTextEdit*>(object));

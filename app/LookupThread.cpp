@@ -56,7 +56,7 @@ void LookupThread::Wait(const std::function<void()>& work)
         auto thread = std::make_unique<QThread>();
         thread->start();
         if (!thread->isRunning()) {
-            work(); // no thread to be had: look up here, as before
+            work(); // no thread to be had: better a window held for the lookup than no answer
             return;
         }
         worker_ = std::make_unique<QObject>();

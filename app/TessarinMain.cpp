@@ -1,6 +1,7 @@
 #include "app/TessarinMain.h"
 
 #include "app/Accessible.h"
+#include "app/Caption.h"
 #include "app/Version.h"
 #include "resolver/AnsiText.h"
 #include "resolver/HostAddress.h"
@@ -39,7 +40,7 @@ constexpr int FailureStatus = 1;
 // word boundaries in time that grows with the square of its length.
 constexpr qsizetype LongestWordWrappedOutput = 16384;
 
-// Where the cursor file keeps its hot spot Qt does not read it, so it is repeated here.
+// The fingertip: Qt ignores the hot spot a .cur file holds.
 constexpr int HandHotSpotX = 5;
 constexpr int HandHotSpotY = 0;
 
@@ -49,10 +50,6 @@ QFont ControlFont()
                      ? QFont(QStringLiteral("Fixedsys"))
                      : QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(9);
-    font.setWeight(QFont::Normal);
-    font.setItalic(false);
-    font.setUnderline(false);
-    font.setStrikeOut(false);
     return font;
 }
 
@@ -88,18 +85,14 @@ TessarinMain::TessarinMain(Platform& platform, QWidget* parent)
     ui->setupUi(this);
     ApplyLook();
     CentreOnScreen();
+    connect(ui->Label1, &Caption::clicked, this, &TessarinMain::Label1_Click);
+    connect(ui->Label2, &Caption::clicked, this, &TessarinMain::Label2_Click);
+    connect(ui->Label3, &Caption::clicked, this, &TessarinMain::Label3_Click);
+    connect(ui->Label4, &Caption::clicked, this, &TessarinMain::Label4_Click);
     Form_Load();
 }
 
 TessarinMain::~TessarinMain() = default;
-
-std::array<TessarinMain::Button, 4> TessarinMain::Buttons() const
-{
-    return {{{ui->Label1, &TessarinMain::Label1_Click},
-             {ui->Label2, &TessarinMain::Label2_Click},
-             {ui->Label3, &TessarinMain::Label3_Click},
-             {ui->Label4, &TessarinMain::Label4_Click}}};
-}
 
 void TessarinMain::ApplyLook()
 {
@@ -118,13 +111,12 @@ void TessarinMain::ApplyLook()
 
     const QFont controls = ControlFont();
     const QCursor hand(QPixmap(QStringLiteral(":/hand.cur")), HandHotSpotX, HandHotSpotY);
-    for (const Button& button : Buttons()) {
-        QPalette caption = button.label->palette();
-        caption.setColor(QPalette::WindowText, Qt::white);
-        button.label->setPalette(caption);
-        button.label->setFont(controls);
-        button.label->setCursor(hand);
-        button.label->installEventFilter(this);
+    for (Caption* caption : {ui->Label1, ui->Label2, ui->Label3, ui->Label4}) {
+        QPalette white = caption->palette();
+        white.setColor(QPalette::WindowText, Qt::white);
+        caption->setPalette(white);
+        caption->setFont(controls);
+        caption->setCursor(hand);
     }
     ui->Text1->setFont(controls);
     ui->Text2->setFont(controls);
@@ -190,7 +182,7 @@ void TessarinMain::ShowComputerName()
     setWindowTitle(QStringLiteral("Tessarin - You are: ") + TrimBlanks(StripNull(text)));
 }
 
-void TessarinMain::Show(const QString& text)
+void TessarinMain::ShowAnswer(const QString& text)
 {
     const QTextOption::WrapMode wrap = text.size() > LongestWordWrappedOutput
                                            ? QTextOption::WrapAnywhere
@@ -219,50 +211,15 @@ void TessarinMain::SocketsCleanup()
 void TessarinMain::EndWithMessage(const QString& message)
 {
     // Also to standard error: the window never gets to show the message.
-    Show(message);
+    ShowAnswer(message);
     std::fprintf(stderr, "tessarin: %s\n", ToAnsi(message).constData());
     EndNow(FailureStatus);
 }
 
-bool TessarinMain::eventFilter(QObject* watched, QEvent* event)
-{
-    // The filter watches the four labels only. A click is a left press and
-    // release inside one label. Qt turns the second press of a quick pair into
-    // a double-click event: that is the press of a new click, unless the click
-    // before it already ran this label's command and it came from the mouse.
-    const QEvent::Type type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
-        type != QEvent::MouseButtonDblClick) {
-        return QWidget::eventFilter(watched, event);
-    }
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() != Qt::LeftButton) {
-        return QWidget::eventFilter(watched, event);
-    }
-    if (type == QEvent::MouseButtonPress ||
-        (type == QEvent::MouseButtonDblClick &&
-         (clicked_ != watched || mouse->source() == Qt::MouseEventSynthesizedByApplication))) {
-        pressed_ = watched;
-        clicked_ = nullptr;
-    } else if (type == QEvent::MouseButtonRelease && pressed_ == watched) {
-        pressed_ = nullptr;
-        // Qt hands the release to the label that took the press, wherever it is.
-        if (static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint())) {
-            clicked_ = watched;
-            for (const Button& button : Buttons()) {
-                if (button.label == watched) {
-                    (this->*button.click)();
-                }
-            }
-        }
-    }
-    return true;
-}
-
 void TessarinMain::mousePressEvent(QMouseEvent* event)
 {
-    // A press anywhere else (a picture, the background) ends any pair with a label's click.
-    clicked_ = nullptr;
+    // On a picture or the background: a quick press on a caption next is a click of its own.
+    Caption::EndPair();
     QWidget::mousePressEvent(event);
 }
 
@@ -271,8 +228,8 @@ void TessarinMain::Label1_Click()
     Cleanit();
     const QString name = ui->Text1->text();
     // The platform's record is copied out on the thread that asked for it.
-    Show(lookups_.Run([this, &name] { return FirstAddressOf(platform_, name); })
-             .value_or(QStringLiteral("Can't resolve name: ") + ui->Text1->text()));
+    ShowAnswer(lookups_.Run([this, &name] { return FirstAddressOf(platform_, name); })
+                   .value_or(QStringLiteral("Can't resolve name: ") + ui->Text1->text()));
 }
 
 void TessarinMain::Cleanit()
@@ -283,12 +240,13 @@ void TessarinMain::Cleanit()
 void TessarinMain::Label2_Click()
 {
     const QString lineBreak = QStringLiteral("\r\n");
-    Show(QStringLiteral("App: Tessarin") + lineBreak + QStringLiteral("Dev: Korvane") + lineBreak +
-         QStringLiteral("Ver: %1.%2.%3")
-             .arg(version::Major)
-             .arg(version::Minor)
-             .arg(version::Revision) +
-         lineBreak + QStringLiteral("Web: ") + QString::fromLatin1(version::WebPage));
+    ShowAnswer(QStringLiteral("App: Tessarin") + lineBreak + QStringLiteral("Dev: Korvane") +
+               lineBreak +
+               QStringLiteral("Ver: %1.%2.%3")
+                   .arg(version::Major)
+                   .arg(version::Minor)
+                   .arg(version::Revision) +
+               lineBreak + QStringLiteral("Web: ") + QString::fromLatin1(version::WebPage));
 }
 
 void TessarinMain::Label3_Click()
@@ -301,7 +259,7 @@ void TessarinMain::Label4_Click()
     // Made before the input is read and gone with the click, closing its session.
     clsIPRESOLVE resolver(platform_);
     const QString address = ui->Text1->text();
-    Show(lookups_.Run([&resolver, &address] { return resolver.AddressToName(address); }));
+    ShowAnswer(lookups_.Run([&resolver, &address] { return resolver.AddressToName(address); }));
 }
 
 } // namespace tessarin

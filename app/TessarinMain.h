@@ -3,7 +3,6 @@
 #include "app/LookupThread.h"
 #include "platform/Platform.h"
 
-#include <array>
 #include <memory>
 
 #include <QWidget>
@@ -11,7 +10,6 @@
 class QCloseEvent;
 class QMouseEvent;
 class QMoveEvent;
-class QLabel;
 
 namespace Ui {
 class TessarinMain;
@@ -36,16 +34,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // A label that is a button, and the command a click on it runs.
-    struct Button {
-        QLabel* label;
-        void (TessarinMain::*click)();
-    };
-    [[nodiscard]] std::array<Button, 4> Buttons() const;
-
     void ApplyLook();
     void CentreOnScreen();
     void Form_Load();
@@ -58,14 +48,12 @@ private:
     void Label3_Click(); // QUIT
     void Label4_Click(); // IP TO HOST
     // Replaces what the output field shows.
-    void Show(const QString& text);
+    void ShowAnswer(const QString& text);
     [[noreturn]] void EndWithMessage(const QString& message);
 
     std::unique_ptr<Ui::TessarinMain> ui;
     Platform& platform_;
-    const QObject* pressed_ = nullptr; // the label a left press went to, until its release
-    const QObject* clicked_ = nullptr; // the label whose command the last click ran, until a press
-    bool framed_ = false;              // the window manager's frame has been seen
+    bool framed_ = false; // the window manager's frame has been seen
     LookupThread lookups_{*this};
 };
 
