@@ -12,7 +12,6 @@
 #include <optional>
 #include <ostream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include <QString>
@@ -113,34 +112,40 @@ private:
     HOSTENT entry_{};
 };
 
-// Address texts: what IsIPAddress reads (and IP TO HOST asks the platform
-// for; empty: no lookup), and what IPToLong makes of them.
-inline std::vector<std::tuple<QString, const char*, std::int32_t>> AddressRows()
+// Address texts: what IP TO HOST asks the platform for (IsIPAddress takes
+// exactly four parts of 0 to 255, and IPToLong gives their bytes), and what
+// IPToLong makes of each.
+struct AddressRow {
+    QString text;
+    std::vector<std::string> asked;
+    std::int32_t value;
+};
+inline std::vector<AddressRow> AddressRows()
 {
     return {
-        {"192.168.1.10", "192.168.1.10", 167880896},
-        {"10.0.0.200", "10.0.0.200", -939524086}, // a top byte from 128 on counts as negative
-        {"0.0.0.128", "0.0.0.128", -2147483647 - 1},
-        {"255.255.255.255", "255.255.255.255", -1},
-        {" 001 .\t2 . 03. 004 ", "1.2.3.4", 67305985}, // blanks and leading zeros
-        {"1.2.3.4.5", "", 151192065},                  // the last two add up in the top byte
-        {"1.2.3.200.5", "", 0},                        // and overflow
-        {"0.0.0.0.1.5", "", 0},                        // a fifth part weighs 256^4
-        {"1 .2. 127", "", 2130706945},                 // three parts, blanks around digits
-        {"0.0.128", "", -2147483647 - 1},
-        {"1.2.3.256", "", 197121}, // no range test in IPToLong
-        {"256.1.1.1", "", 16843264},
-        {"99999999999.0.0.0", "", 0},
-        {QString("0.").repeated(128) + "1", "", 16777216},
-        {QString("0.").repeated(129) + "1", "", 0}, // a weight beyond any floating-point number
-        {"", "", 0},
-        {"1.2.3.", "", 0},
-        {"1. .3.4", "", 0},
-        {"1 2.3.4.5", "", 0},
-        {"1.2.3x4", "", 0},
-        {"1.2.3.:", "", 0}, // the character after '9'
-        {"a.1.1.1", "", 0},
-        {"http://1.2.3.4", "", 0},
+        {"192.168.1.10", {"192.168.1.10"}, 167880896},
+        {"10.0.0.200", {"10.0.0.200"}, -939524086}, // a top byte from 128 on counts as negative
+        {"0.0.0.128", {"0.0.0.128"}, -2147483647 - 1},
+        {"255.255.255.255", {"255.255.255.255"}, -1},
+        {" 001 .\t2 . 03. 004 ", {"1.2.3.4"}, 67305985}, // blanks and leading zeros
+        {"1.2.3.4.5", {}, 151192065},                    // the last two add up in the top byte
+        {"1.2.3.200.5", {}, 0},                          // and overflow
+        {"0.0.0.0.1.5", {}, 0},                          // a fifth part weighs 256^4
+        {"1 .2. 127", {}, 2130706945},                   // three parts, blanks around digits
+        {"0.0.128", {}, -2147483647 - 1},
+        {"1.2.3.256", {}, 197121}, // no range test in IPToLong
+        {"256.1.1.1", {}, 16843264},
+        {"99999999999.0.0.0", {}, 0},
+        {QString("0.").repeated(128) + "1", {}, 16777216},
+        {QString("0.").repeated(129) + "1", {}, 0}, // a weight beyond any floating-point number
+        {"", {}, 0},
+        {"1.2.3.", {}, 0},
+        {"1. .3.4", {}, 0},
+        {"1 2.3.4.5", {}, 0},
+        {"1.2.3x4", {}, 0},
+        {"1.2.3.:", {}, 0}, // the character after '9'
+        {"a.1.1.1", {}, 0},
+        {"http://1.2.3.4", {}, 0},
     };
 }
 

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # Builds the package twice with the same SOURCE_DATE_EPOCH and checks that the
 # two are byte-identical, then what it holds.
-# The Debian package: its files, its Depends, the desktop and AppStream
-# validators, the manual page and lintian (no error, no warning); and where this
-# runs as root (and Tessarin is not installed already) installs it with
-# apt-get, starts tessarin from the PATH, and removes it again.
+# The Debian package: its files, its Depends on Qt (which lintian does not
+# check where Depends names libc), the desktop and AppStream validators, the
+# manual page and lintian (no error, no warning).
 # The Windows archive and installer package: the program is linked anew for
 # each build (the linker stamps its time into the file); the archive holds the
 # one program file, which needs no DLL beside it, and the copyright notice.
@@ -62,31 +61,14 @@ expected=$(printf '%s\n' usr/bin/tessarin "usr/share/applications/$app.desktop" 
   usr/share/man/man1/tessarin.1.gz "usr/share/metainfo/$app.metainfo.xml")
 found=$(cd "$work/root" && find . -type f | sed 's|^\./||' | sort)
 [ "$found" = "$expected" ] || fail "the package's files differ from the list:"$'\n'"$found"
-for size in 16 24 32 48; do
-  [[ $(file "$work/root/usr/share/icons/hicolor/${size}x${size}/apps/$app.png") == *"PNG image data, $size x $size,"* ]] \
-    || fail "the ${size}x${size} icon is not a $size-pixel PNG"
-done
 desktop-file-validate "$work/root/usr/share/applications/$app.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/$app.metainfo.xml" || fail "appstreamcli"
 zcat "$work/root/usr/share/man/man1/tessarin.1.gz" | groff -man -ww -z 2>&1 | grep . \
   && fail "the manual page renders with warnings"
 depends=$(dpkg-deb -f "$package" Depends)
-for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6; do
+for library in libqt6core6 libqt6gui6 libqt6widgets6; do
   grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 lintian --fail-on error,warning "$package" || fail "lintian"
 echo "package ${package##*/}: reproducible, files, validators, manual page and lintian pass"
 
-[ "$(id -u)" -eq 0 ] || { echo "not root: the package is not installed here"; exit 0; }
-if dpkg-query -W -f='${db:Status-Status}' tessarin 2>/dev/null | grep -q installed; then
-  echo "tessarin is installed on this machine already: leaving it as it is"
-  exit 0
-fi
-trap 'dpkg -r tessarin >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
-DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$package" >/dev/null || fail "apt-get install"
-[ "$(command -v tessarin)" = /usr/bin/tessarin ] || fail "tessarin is not on the PATH"
-# It starts from the PATH and shows its window.
-xvfb-run -a bash -c 'tessarin & timeout 60 xdotool search --sync --name "^Tessarin - You are: " >/dev/null
-  shown=$?; kill $!; exit $shown' || fail "tessarin from the PATH showed no window"
-dpkg -r tessarin >/dev/null || fail "dpkg -r"
-echo "installed with apt-get, its window shown from the PATH, removed"

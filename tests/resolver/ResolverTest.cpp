@@ -12,7 +12,7 @@ namespace {
 
 TEST(AddressText, IPToLong)
 {
-    for (const auto& [text, address, value] : AddressRows()) {
+    for (const auto& [text, asked, value] : AddressRows()) {
         EXPECT_EQ(detail::IPToLong(text), value) << text.left(20);
     }
 }

@@ -4,9 +4,7 @@
 # /etc/resolv.conf and /etc/nsswitch.conf mounted over the real ones inside that
 # namespace only, and dnsmasq on 127.0.0.1. When the namespace's first process
 # ends, for any reason, the kernel ends dnsmasq and drops the mounts: the
-# machine's /etc is never touched. An X server, if any, runs outside: its
-# socket file is reached from inside, and nothing of it depends on the
-# namespace's process numbers.
+# machine's /etc is never touched.
 #
 #   run-in-namespace.sh SUITE [gtest arguments]
 # Exits 77 (a skip to CTest) when the namespace cannot be made here.
@@ -35,9 +33,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export TESSARIN_LONG_NAME=$(printf 'l%.0s' $(seq 295)).test
 printf '127.0.0.1 localhost\n10.53.4.1 %s\n10.53.2.1 %s\n' "$(hostname)" "$TESSARIN_LONG_NAME" >"$work/hosts"
-# Every answer comes at once but the held one, which the suite lets go when it
-# has seen what it waits for: the time-out only bounds that wait.
-printf 'nameserver 127.0.0.1\noptions timeout:30 attempts:1\n' >"$work/resolv.conf"
+printf 'nameserver 127.0.0.1\n' >"$work/resolv.conf"
 printf 'hosts: files dns\n' >"$work/nsswitch.conf"
 for file in hosts resolv.conf nsswitch.conf; do mount --bind "$work/$file" "/etc/$file"; done
 dnsmasq --conf-file="$(dirname "$0")/dnsmasq.conf" --pid-file="$work/dnsmasq.pid" &

@@ -1,6 +1,5 @@
-// The program file's version record and icon, read back from
-// this test program, which carries the same resource file as Tessarin.exe,
-// through the calls a file manager uses.
+// Tessarin.exe's version record and icon, read from the program file through
+// the calls a file manager uses.
 
 #include <string>
 #include <vector>
@@ -10,12 +9,12 @@
 
 namespace {
 
-TEST(Resources, VersionRecord)
+TEST(Resources, VersionRecordAndIcon)
 {
-    char path[MAX_PATH];
-    ASSERT_GT(::GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
-    std::vector<char> info(::GetFileVersionInfoSizeA(path, nullptr));
-    ASSERT_TRUE(::GetFileVersionInfoA(path, 0, static_cast<DWORD>(info.size()), info.data()));
+    const char* const program = TESSARIN_EXE;
+    std::vector<char> info(::GetFileVersionInfoSizeA(program, nullptr));
+    ASSERT_TRUE(::GetFileVersionInfoA(program, 0, static_cast<DWORD>(info.size()), info.data()))
+        << program;
     const auto query = [&info](const std::string& key) -> const void* {
         void* value = nullptr;
         UINT length = 0;
@@ -23,7 +22,7 @@ TEST(Resources, VersionRecord)
     };
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query("\\"));
     ASSERT_NE(fixed, nullptr);
-    // File and product version 2.0.0.0, as CMakeLists.txt gives it, and in text.
+    // File and product version 2.0.0.0, and in text.
     EXPECT_EQ(fixed->dwFileVersionMS, 0x20000u);
     EXPECT_EQ(fixed->dwFileVersionLS, 0u);
     EXPECT_EQ(fixed->dwProductVersionMS, 0x20000u);
@@ -37,8 +36,11 @@ TEST(Resources, VersionRecord)
         EXPECT_STREQ(static_cast<const char*>(query("\\StringFileInfo\\040904B0\\" + field)), text)
             << field;
     }
-    EXPECT_NE(::FindResourceA(nullptr, "IDI_APPLICATION_ICON", RT_GROUP_ICON), nullptr)
+    const HMODULE file = ::LoadLibraryExA(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(file, nullptr);
+    EXPECT_NE(::FindResourceA(file, "IDI_APPLICATION_ICON", RT_GROUP_ICON), nullptr)
         << "the program's icon, for the file manager";
+    ::FreeLibrary(file);
 }
 
 } // namespace

@@ -9,8 +9,10 @@ wine_run=$1
 program=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-"$wine_run" --display "$program" &
+# In a process group of its own, which a failing check ends at once.
+setsid "$wine_run" --display "$program" &
 pid=$!
+trap 'kill -- -"$pid" 2>/dev/null || true' EXIT
 window=$(timeout 60 xdotool search --sync --name '^Tessarin - You are: ' | head -1) ||
   fail "no window appeared"
 # Wine names the computer as Windows does: the host name's first label, in
@@ -54,6 +56,8 @@ shown=$(ask 127.0.0.1 176)
 [ -n "$shown" ] || fail "IP TO HOST on 127.0.0.1 showed no name"
 echo "IP TO HOST on 127.0.0.1: $shown"
 at 336 48 # QUIT
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "QUIT did not end the program"
 status=0
 wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "QUIT ended the program with status $status"
