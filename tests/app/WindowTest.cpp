@@ -359,21 +359,14 @@ TEST_F(WindowTest, AScreenReaderReadsAndSelectsTheAnswerButCannotEditIt)
     EXPECT_EQ(to, about.size()) << "where it ends";
 }
 
-TEST_F(WindowTest, AScreenReadersPressIsAClick)
+// A screen reader's press is a click (the screen-reader suite gives them, and
+// the lookup test one during a lookup): two in quick succession are two clicks.
+TEST_F(WindowTest, TwoQuickPressesAreTwoClicks)
 {
-    fake.hosts["10.0.0.10"] = {"ten", {{10, 0, 0, 10}}};
-    for (const char* label : {"Label1", "Label4", "Label2"}) {
-        const QString clicked = harness.Run(label, "http://10.0.0.10");
-        harness.Text2()->setPlainText("an earlier answer");
-        Press(harness, label);
-        QWindowSystemInterface::flushWindowSystemEvents();
-        EXPECT_EQ(harness.Text2()->toPlainText(), clicked) << label;
-    }
-    fake.asked.clear();
     Press(harness, "Label1");
     Press(harness, "Label1");
     QWindowSystemInterface::flushWindowSystemEvents();
-    EXPECT_EQ(fake.asked.size(), 2u) << "two presses in quick succession are two clicks";
+    EXPECT_EQ(fake.asked.size(), 2u);
 }
 
 TEST_F(WindowTest, ACloseRequestWaitsForTheAnswer)
