@@ -256,43 +256,47 @@ int main(int argc, char* argv[])
     Collector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     auto& r = collector.results;
-    std::printf("\n| measure (medians) | Tessarin | floor | ratio | goal | met |\n"
-                "|---|---|---|---|---|---|\n");
-    for (const auto& [what, name, unit, goal] :
+    // The one goal on time: the hand-off to the lookup thread and back costs a
+    // click at most this much above what the same work costs without it.
+    constexpr double ClickBudgetUs = 150;
+    std::printf(
+        "\n| measure (medians) | Tessarin | floor | ratio | above the floor | goal | met |\n"
+        "|---|---|---|---|---|---|---|\n");
+    for (const auto& [what, name, unit, budget] :
          std::vector<std::tuple<const char*, const char*, const char*, double>>{
              {"HOST TO IP click on localhost / getaddrinfo + format + the same widget updates",
-              "Click/HostToIp", "us", 1.10},
+              "Click/HostToIp", "us", ClickBudgetUs},
              {"IP TO HOST click on 127.0.0.1 / getnameinfo + the same widget update",
-              "Click/IpToHost", "us", 1.10},
-             {"IsIPAddress + IPToLong / inet_pton, 1,000 addresses", "AddressParsing", "us", 2.00},
+              "Click/IpToHost", "us", ClickBudgetUs},
+             {"IsIPAddress + IPToLong, as IP TO HOST calls them / inet_pton, 1,000 addresses",
+              "AddressParsing", "us", 0},
              {"start-up to window shown / bare window of the same size, whole processes",
-              "Startup/BareWindow", "ms", 1.15},
-             {"(no goal) Qt's delivery of a click, on a picture, with no command", "PictureClick",
-              "us", 0},
-             {"(no goal) a bare round trip to a Qt worker thread and back", "RoundTrip", "us", 0},
-             {"(no goal) start-up / bare window drawing one caption", "Startup/WindowWithText",
-              "ms", 0},
+              "Startup/BareWindow", "ms", 0},
+             {"start-up / bare window drawing one caption", "Startup/WindowWithText", "ms", 0},
+             {"Qt's delivery of a click, on a picture, with no command", "PictureClick", "us", 0},
+             {"a bare round trip to a Qt worker thread and back", "RoundTrip", "us", 0},
          }) {
         std::map<std::string, double>& c = r[name];
-        const std::string limit = goal > 0 ? "<= " + std::to_string(goal).substr(0, 4) : "";
         if (c["floor"] < 0.05) { // no floor to compare with
-            std::printf("| %s | %.1f %s | | | | |\n", what, c["ours"], unit);
+            std::printf("| %s | %.1f %s | | | | | |\n", what, c["ours"], unit);
             continue;
         }
-        std::printf("| %s | %.1f %s | %.1f %s | %.2f | %s | %s |\n", what, c["ours"], unit,
-                    c["floor"], unit, c["ratio"], limit.c_str(),
-                    goal <= 0            ? ""
-                    : c["ratio"] <= goal ? "yes"
-                                         : "no");
+        const double above = c["ours"] - c["floor"];
+        std::printf("| %s | %.1f %s | %.1f %s | %.2f | %+.1f %s | ", what, c["ours"], unit,
+                    c["floor"], unit, c["ratio"], above, unit);
+        if (budget > 0) {
+            std::printf("<= +%.0f %s | %s |\n", budget, unit, above <= budget ? "yes" : "no");
+        } else {
+            std::printf("| |\n");
+        }
     }
     std::map<std::string, double>& memory = r["Startup/BareWindow"];
-    const double extra = memory["ours_mib"] - memory["floor_mib"];
-    std::printf(
-        "| peak resident memory at start-up / bare window | %.1f MiB | %.1f MiB | +%.1f MiB "
-        "| <= +3 MiB | %s |\n",
-        memory["ours_mib"], memory["floor_mib"], extra, extra <= 3 ? "yes" : "no");
+    std::printf("| peak resident memory at start-up / bare window | %.1f MiB | %.1f MiB | %.2f "
+                "| %+.1f MiB | | |\n",
+                memory["ours_mib"], memory["floor_mib"], memory["ours_mib"] / memory["floor_mib"],
+                memory["ours_mib"] - memory["floor_mib"]);
     const double allocated = r["AddressParsing"]["allocations"];
-    std::printf("| allocations per IsIPAddress + IPToLong | %g | | | 0 | %s |\n", allocated,
+    std::printf("| allocations per IsIPAddress + IPToLong | %g | | | | 0 | %s |\n", allocated,
                 allocated == 0 ? "yes" : "no");
     benchmark::Shutdown();
     return 0;
