@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include <QRegularExpression>
 #include <QStringList>
 
 // A property that must hold; a violation is reported and ends the run as a finding.
@@ -23,18 +24,12 @@
 namespace {
 
 // One part of a dotted address: blanks, decimal digits, blanks, and a value 0 to 255.
-std::optional<int> Byte(QStringView part)
+std::optional<int> Byte(const QString& part)
 {
-    const QString digits = part.toString().remove(u' ').remove(u'\t');
-    bool number = !digits.isEmpty() && part.trimmed().size() == digits.size();
-    for (const QChar c : digits) {
-        number = number && c >= u'0' && c <= u'9';
-    }
-    const int value = number ? digits.right(4).toInt() : 256;
-    return value <= 255 &&
-                   (digits.size() <= 3 || digits.chopped(3).count(u'0') == digits.size() - 3)
-               ? std::optional(value)
-               : std::nullopt;
+    static const QRegularExpression number(QStringLiteral("\\A[ \\t]*0*([0-9]{1,3})[ \\t]*\\z"));
+    const QRegularExpressionMatch match = number.match(part);
+    const int value = match.hasMatch() ? match.captured(1).toInt() : 256;
+    return value <= 255 ? std::optional(value) : std::nullopt;
 }
 
 } // namespace

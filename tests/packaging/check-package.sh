@@ -6,7 +6,8 @@
 # manual page and lintian (no error, no warning).
 # The Windows archive and installer package: the program is linked anew for
 # each build (the linker stamps its time into the file); the archive holds the
-# one program file, which needs no DLL beside it, and the copyright notice.
+# one program file, which needs no DLL beside it and carries its icon and
+# version record, and the copyright notice.
 #
 #   check-package.sh BUILD_DIR
 set -euo pipefail
@@ -47,7 +48,19 @@ if [ "$generator" = ZIP ]; then
   libraries=$(x86_64-w64-mingw32-objdump -p "$work/root/$folder/Tessarin.exe" |
     sed -n 's/^\tDLL Name: //p')
   grep -iE '^(qt|lib)' <<<"$libraries" && fail "Tessarin.exe needs a DLL beside it"
-  echo "archive ${archive##*/} and installer package: reproducible; the archive's two files, no DLL beside the program"
+  # What a file manager shows of it: the icon group, the version record's fixed
+  # file and product version 2.0.0.0 (after its signature), and its texts.
+  program=$work/root/$folder/Tessarin.exe
+  resources=$(x86_64-w64-mingw32-objdump -p "$program" | sed -n '/^The .rsrc Resource Directory/,$p')
+  grep -q '^0..   Entry: ID: 0x00000e,' <<<"$resources" || fail "no icon group"
+  LC_ALL=C grep -qaP '\xbd\x04\xef\xfe\x00\x00\x01\x00(\x00\x00\x02\x00\x00{4}){2}' "$program" ||
+    fail "the version record's fixed versions are not 2.0.0.0"
+  record=$(strings -el "$program" | sed -n '/^VS_VERSION_INFO$/,/^Translation$/p' | paste -sd'|')
+  for field in "StringFileInfo|040904B0" "CompanyName|Korvane" "FileVersion|2.00" \
+    "FileDescription|Finds IP of a given Host and vice-versa" "ProductVersion|2.00"; do
+    [[ "|$record|" == *"|$field|"* ]] || fail "the version record lacks $field: $record"
+  done
+  echo "archive ${archive##*/} and installer package: reproducible; the archive's two files, no DLL beside the program, its icon and version record"
   exit 0
 fi
 
