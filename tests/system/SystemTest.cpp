@@ -31,6 +31,8 @@ TEST(System, BothLookupsThroughTheWindow)
              {"Label4", "10.53.0.7", "ptr-only.test"},
              {"Label4", "10.53.0.9", ""},
              {"Label4", "10.53.2.1", qEnvironmentVariable("TESSARIN_LONG_NAME").left(255)},
+             // The window's session outlives the sessions of the resolvers before.
+             {"Label1", "1.2.3.4", "1.2.3.4"},
          }) {
         EXPECT_EQ(harness.Run(label, input), shown) << input;
     }
