@@ -21,7 +21,7 @@ packages=(
   # run it, and what building Qt for Windows from Debian's source takes
   g++-mingw-w64-x86-64-posix googletest wine64 perl xz-utils
   # packaging: validators, the Debian package, and the Windows Installer package
-  desktop-file-utils appstream dpkg-dev lintian groff-base unzip wixl msitools faketime
+  desktop-file-utils appstream dpkg-dev lintian unzip wixl msitools faketime
 )
 
 missing=()
