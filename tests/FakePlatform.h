@@ -10,17 +10,10 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include <QString>
-
-// Lets failure messages show Qt strings.
-inline std::ostream& operator<<(std::ostream& out, const QString& text)
-{
-    return out << '"' << text.toStdString() << '"';
-}
 
 namespace tessarin::testing {
 

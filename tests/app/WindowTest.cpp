@@ -82,27 +82,18 @@ void HoldingTheLookup(FakePlatform& fake, const std::function<void()>& start,
     EXPECT_FALSE(rescued) << "the answer never woke the waiting window";
 }
 
-// The text the answer box shows when it next paints, from a repaint asked for now.
-class NextPaint : public QObject {
-public:
-    explicit NextPaint(QPlainTextEdit* box) : box_(box)
-    {
-        box->viewport()->installEventFilter(this);
-        box->viewport()->update();
-    }
+// What the answer box shows when it next paints.
+struct NextPaint : QObject {
+    const QPlainTextEdit* box;
     std::optional<QString> shown;
 
-protected:
     bool eventFilter(QObject* /*watched*/, QEvent* event) override
     {
         if (event->type() == QEvent::Paint && !shown) {
-            shown = box_->toPlainText();
+            shown = box->toPlainText();
         }
         return false;
     }
-
-private:
-    QPlainTextEdit* box_;
 };
 
 // User input as the window system hands it over: queued, not delivered at once.
@@ -175,7 +166,7 @@ TEST_F(WindowTest, Layout)
     // Every control's text: fixed-pitch, 9 points.
     for (const char* name : {"Text1", "Text2", "Label1", "Label2", "Label3", "Label4"}) {
         const QFont font = harness.Find(name)->font();
-        EXPECT_TRUE(QFontInfo(font).fixedPitch()) << name << ": " << QFontInfo(font).family();
+        EXPECT_TRUE(QFontInfo(font).fixedPitch()) << name << ": " << font.family().toStdString();
         EXPECT_EQ(font.pointSize(), 9) << name;
     }
     for (const auto& [face, rect, caption] : std::vector<std::tuple<QRect, QRect, QString>>{
@@ -187,13 +178,14 @@ TEST_F(WindowTest, Layout)
         // On top at the label's centre lies the label; at the picture's corner, the picture.
         const auto* label = qobject_cast<const QLabel*>(window.childAt(rect.center()));
         const auto* picture = qobject_cast<const QLabel*>(window.childAt(face.topLeft()));
-        ASSERT_NE(label, nullptr) << caption;
-        ASSERT_NE(picture, nullptr) << caption;
+        ASSERT_NE(label, nullptr) << caption.toStdString();
+        ASSERT_NE(picture, nullptr) << caption.toStdString();
         EXPECT_EQ(label->text(), caption);
-        EXPECT_EQ(label->geometry(), rect) << caption;
-        EXPECT_EQ(picture->geometry(), face) << caption;
-        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::white)) << caption;
-        EXPECT_EQ(label->cursor().hotSpot(), QPoint(5, 0)) << caption;
+        EXPECT_EQ(label->geometry(), rect) << caption.toStdString();
+        EXPECT_EQ(picture->geometry(), face) << caption.toStdString();
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::white))
+            << caption.toStdString();
+        EXPECT_EQ(label->cursor().hotSpot(), QPoint(5, 0)) << caption.toStdString();
     }
 }
 
@@ -275,7 +267,8 @@ TEST_F(WindowTest, TheWindowLivesWhileALookupRuns)
         SCOPED_TRACE(first);
         harness.Text1()->setText("10.0.0.1");
         const QString before = harness.Text2()->toPlainText();
-        std::optional<NextPaint> paint;
+        NextPaint paint;
+        paint.box = harness.Text2();
         fake.asked.clear();
         toldBusy.clear();
         HoldingTheLookup(
@@ -299,13 +292,13 @@ TEST_F(WindowTest, TheWindowLivesWhileALookupRuns)
                 EXPECT_TRUE(QAccessible::queryAccessibleInterface(&harness.window)->state().busy);
                 EXPECT_THAT(toldBusy, Contains(&harness.window));
                 // Last, so only the window's own wait can serve it.
-                paint.emplace(harness.Text2());
+                harness.Text2()->viewport()->installEventFilter(&paint);
+                harness.Text2()->viewport()->update();
                 const QCursor* cursor = QGuiApplication::overrideCursor();
                 ASSERT_NE(cursor, nullptr) << "the wait cursor";
                 EXPECT_EQ(cursor->shape(), Qt::WaitCursor);
             });
-        ASSERT_TRUE(paint.has_value()) << "the lookup was never held";
-        EXPECT_EQ(paint->shown, before) << "the answer box paints while the lookup runs";
+        EXPECT_EQ(paint.shown, before) << "the answer box paints while the lookup runs";
         EXPECT_EQ(fake.asked, (std::vector<std::string>{"10.0.0.1", "10.0.0.10"}));
         EXPECT_EQ(harness.Text1()->text(), "10.0.0.10z");
         EXPECT_EQ(harness.Text2()->toPlainText(), shown);

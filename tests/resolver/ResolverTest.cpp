@@ -13,7 +13,7 @@ namespace {
 TEST(AddressText, IPToLong)
 {
     for (const auto& [text, asked, value] : AddressRows()) {
-        EXPECT_EQ(detail::IPToLong(text), value) << text.left(20);
+        EXPECT_EQ(detail::IPToLong(text), value) << text.left(20).toStdString();
     }
 }
 

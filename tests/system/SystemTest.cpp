@@ -34,7 +34,7 @@ TEST(System, BothLookupsThroughTheWindow)
              // The window's session outlives the sessions of the resolvers before.
              {"Label1", "1.2.3.4", "1.2.3.4"},
          }) {
-        EXPECT_EQ(harness.Run(label, input), shown) << input;
+        EXPECT_EQ(harness.Run(label, input), shown) << input.toStdString();
     }
 }
 
