@@ -26,8 +26,8 @@ TEST(Platform, SessionsAndVersions)
     for (const auto& [asked, granted] : versions) {
         ASSERT_EQ(platform->WSAStartup(static_cast<std::uint16_t>(asked), data), 0);
         EXPECT_EQ(data.wVersion, granted) << asked;
-        EXPECT_EQ(data.wHighVersion, 0x0202);
-        EXPECT_GE(data.iMaxSockets, 1);
+        EXPECT_EQ(data.wHighVersion, 0x0202) << asked;
+        EXPECT_GE(data.iMaxSockets, 1) << asked;
     }
     for (auto open = versions.size(); open > 0; --open) {
         EXPECT_NE(platform->gethostbyname("localhost"), nullptr);
