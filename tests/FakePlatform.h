@@ -120,11 +120,12 @@ inline std::vector<AddressRow> AddressRows()
         {"10.0.0.200", {"10.0.0.200"}, -939524086}, // a top byte from 128 on counts as negative
         {"0.0.0.128", {"0.0.0.128"}, -2147483647 - 1},
         {"255.255.255.255", {"255.255.255.255"}, -1},
-        {" 001 .\t2 . 03. 004 ", {"1.2.3.4"}, 67305985}, // blanks and leading zeros
-        {"1.2.3.4.5", {}, 151192065},                    // the last two add up in the top byte
-        {"1.2.3.200.5", {}, 0},                          // and overflow
-        {"0.0.0.0.1.5", {}, 0},                          // a fifth part weighs 256^4
-        {"1 .2. 127", {}, 2130706945},                   // three parts, blanks around digits
+        {"255.255.255.127", {"255.255.255.127"}, 2147483647}, // the largest value
+        {" 001 .\t2 . 03. 004 ", {"1.2.3.4"}, 67305985},      // blanks and leading zeros
+        {"1.2.3.4.5", {}, 151192065},                         // the last two add up in the top byte
+        {"1.2.3.200.5", {}, 0},                               // and overflow
+        {"0.0.0.0.1.5", {}, 0},                               // a fifth part weighs 256^4
+        {"1 .2. 127", {}, 2130706945},                        // three parts, blanks around digits
         {"0.0.128", {}, -2147483647 - 1},
         {"1.2.3.256", {}, 197121}, // no range test in IPToLong
         {"256.1.1.1", {}, 16843264},
