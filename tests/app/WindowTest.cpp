@@ -443,6 +443,7 @@ TEST(WindowLife, StartUpAndTitle)
          std::vector<std::tuple<int, int, int, std::optional<std::string>, QString>>{
              {0, 0x0101, 1, "HOST", "Tessarin - You are: HOST"},
              {0, 0x0201, 1, "  padded  ", "Tessarin - You are: padded"},
+             {0, 0x0101, 1, "   ", "Tessarin - You are: "},
              {0, 0x0002, 1, std::string(249, 'n'), "Tessarin - You are: " + QString(249, u'n')},
              {0, 0x0101, 1, std::nullopt, "Tessarin"},
              {10091, 0x0101, 1, "HOST", "#ERROR: Winsock.dll is not responding."},
