@@ -20,15 +20,16 @@ TEST(Platform, SessionsAndVersions)
     EXPECT_EQ(platform->gethostbyname("localhost"), nullptr) << "no session is open";
     EXPECT_EQ(platform->WSACleanup(), -1);
     EXPECT_EQ(platform->WSAStartup(0x0100, data), 10092) << "major version 0";
-    // Asked and granted, the highest being 2.2; the sessions nest.
+    // Asked and granted, the highest being 2.2; the sessions nest. Tessarin's
+    // own 1.1 comes last: its socket count is the one read (Winsock 2 gives none).
     const std::vector<std::pair<int, int>> versions{
-        {0x0101, 0x0101}, {0x0202, 0x0202}, {0x0302, 0x0202}, {0x0003, 0x0202}, {0xFF02, 0x0202}};
+        {0x0202, 0x0202}, {0x0302, 0x0202}, {0x0003, 0x0202}, {0xFF02, 0x0202}, {0x0101, 0x0101}};
     for (const auto& [asked, granted] : versions) {
         ASSERT_EQ(platform->WSAStartup(static_cast<std::uint16_t>(asked), data), 0);
         EXPECT_EQ(data.wVersion, granted) << asked;
         EXPECT_EQ(data.wHighVersion, 0x0202) << asked;
-        EXPECT_GE(data.iMaxSockets, 1) << asked;
     }
+    EXPECT_GE(data.iMaxSockets, 1);
     for (auto open = versions.size(); open > 0; --open) {
         EXPECT_NE(platform->gethostbyname("localhost"), nullptr);
         EXPECT_EQ(platform->WSACleanup(), 0);
