@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
+scripts/setup.sh test
 cmake -S . -B build -G Ninja -DTESSARIN_BUILD_BENCH=ON >/dev/null
 cmake --build build --target tessarin_bench
 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$PWD/build/tests/runtime" \

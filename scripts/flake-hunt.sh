@@ -16,10 +16,10 @@ conditions=${2:-idle load}
 builds=${3:-build build-asan}
 [ "$(id -u)" -eq 0 ] || { echo "flake-hunt: dropping the page cache needs root" >&2; exit 1; }
 
-scripts/setup.sh
-cmake -S . -B build -G Ninja -DTESSARIN_WERROR=ON >/dev/null
+scripts/setup.sh test
+cmake -S . -B build -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_BUILD_TESTS=ON -DTESSARIN_BUILD_BENCH=ON >/dev/null
 cmake --build build
-cmake -S . -B build-asan -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_BUILD_TESTS=ON -DTESSARIN_SANITIZE=ON >/dev/null
 cmake --build build-asan
 # As the test command has them.
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:intercept_tls_get_addr=0 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \

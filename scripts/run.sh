@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# The run command: installs what is missing, builds, and starts Tessarin.
+# The run command: installs what building and running need, builds, and starts
+# Tessarin on the desktop it is run from.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "run: no display: neither DISPLAY nor WAYLAND_DISPLAY is set, and Tessarin is a window." >&2
+  echo "run: start it from a desktop session (X or Wayland), or with ssh -X." >&2
+  exit 1
+fi
+scripts/setup.sh run
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build --target tessarin
-
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "run: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); starting Tessarin under xvfb-run" >&2
-  exec xvfb-run -a build/tessarin
-fi
 exec build/tessarin

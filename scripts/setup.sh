@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Installs what Tessarin needs to build, test and run on Debian 12: only the
-# packages that are missing, through sudo when not root. A second run installs nothing.
+# Installs what Tessarin needs on Debian 12, by purpose: only the packages that
+# are missing, through sudo when not root. A second run installs nothing.
+#   scripts/setup.sh run    what building and running the program take (scripts/run.sh)
+#   scripts/setup.sh test   that and every tool of the test command (scripts/test.sh)
 set -euo pipefail
 
-packages=(
-  # build
-  cmake ninja-build g++ qt6-base-dev
+# Building and running; README.md's apt-get line adds what `cpack -G DEB` takes.
+run=(cmake ninja-build g++ qt6-base-dev qt6-base-private-dev)
+test=(
+  # the package: Debian's shared-library dependencies (dpkg-shlibdeps, which needs file)
+  dpkg-dev file
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev qt6-base-private-dev fonts-dejavu-core libidn2-0
-  # the run command without a display, and the window suite under a real X server and window manager
+  libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core libidn2-0
+  # the window suite under a real X server and window manager
   xvfb xauth openbox x11-utils xdotool xclip
   # a screen reader's view: the accessibility bus and the client library Orca uses,
   # on X and on a Wayland compositor with Qt's Wayland platform
@@ -18,11 +22,17 @@ packages=(
   # quality gates: fuzzing (clang, libFuzzer), memcheck, static analysis, load for the flake hunt
   clang libclang-rt-14-dev valgrind clang-tidy stress-ng
   # Windows: the cross compiler, GoogleTest's sources to build with it, Wine to
-  # run it, and what building Qt for Windows from Debian's source takes
-  g++-mingw-w64-x86-64-posix googletest wine64 perl xz-utils
-  # packaging: validators, the Debian package, and the Windows Installer package
-  desktop-file-utils appstream dpkg-dev lintian unzip wixl msitools faketime
+  # run it, what building Qt for Windows from Debian's source takes, and the
+  # notices made from what that build used
+  g++-mingw-w64-x86-64-posix googletest wine64 perl xz-utils python3
+  # packaging: validators, the Windows Installer package, and clean Debian roots
+  desktop-file-utils appstream lintian unzip wixl msitools faketime debootstrap
 )
+case "${1:-}" in
+  run) packages=("${run[@]}") ;;
+  test) packages=("${run[@]}" "${test[@]}") ;;
+  *) echo "usage: scripts/setup.sh run|test" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

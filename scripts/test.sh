@@ -15,16 +15,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
+scripts/setup.sh test
 stage() { echo "== $1 (at ${SECONDS}s)"; }
 
 stage suite
-cmake -S . -B build -G Ninja -DTESSARIN_WERROR=ON >/dev/null
+cmake -S . -B build -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_BUILD_TESTS=ON -DTESSARIN_BUILD_BENCH=ON >/dev/null
 cmake --build build
 ctest --test-dir build --output-on-failure -j 2
 
 stage "suite under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_BUILD_TESTS=ON -DTESSARIN_SANITIZE=ON >/dev/null
 cmake --build build-asan
 # valgrind cannot run sanitized programs. GCC 12's sanitizer runtime takes a
 # thread's dynamic TLS block for an old glibc's now and then, and LeakSanitizer
@@ -34,7 +34,7 @@ ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:intercept_tls_get_addr=0 LSAN_OPTION
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j 2 -LE memcheck
 
 stage "window suite under ThreadSanitizer"
-cmake -S . -B build-tsan -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_TSAN=ON >/dev/null
+cmake -S . -B build-tsan -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_BUILD_TESTS=ON -DTESSARIN_TSAN=ON >/dev/null
 cmake --build build-tsan --target tessarin_tests
 TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp" \
   ctest --test-dir build-tsan --output-on-failure -R '^window$'
@@ -50,7 +50,7 @@ else
 fi
 stage "Windows: Tessarin.exe, its suites and its archive, under Wine"
 cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DTESSARIN_WERROR=ON >/dev/null
+  -DTESSARIN_WERROR=ON -DTESSARIN_BUILD_TESTS=ON >/dev/null
 cmake --build build-windows
 ctest --test-dir build-windows --output-on-failure -j 2
 
