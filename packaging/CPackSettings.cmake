@@ -2,7 +2,7 @@ set(CPACK_PACKAGE_NAME tessarin)
 set(CPACK_STRIP_FILES ON)
 if(WIN32)
   # The Windows archive: `cpack -G ZIP` in the build folder gives
-  # tessarin-VERSION-win64.zip, the one program file and its copyright notice.
+  # tessarin-VERSION-win64.zip: the one program file, its licence and its notices.
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-win64)
   include(CPack)

@@ -6,6 +6,9 @@
 #   ${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/qt-<version>-mingw64-<key>
 # once, the key being the hash of that file and the toolchain file: a later run
 # finds it there and does nothing, and a changed configuration builds anew.
+# Beside Qt it keeps the source package it was built from (source/) and, made
+# by cmake/qt-notices.py, Qt's attributions of the code of others with the Qt
+# libraries built from it (notices/): the Windows packages' notices come from them.
 # Prints that folder. Progress goes to standard error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +26,7 @@ say() { echo "qt-windows: $*" >&2; }
 mkdir -p "$cache"
 exec 9>"$prefix.lock"
 flock 9    # one build at a time; a second run waits and then reuses it
-if [ -f "$done_mark" ]; then
+if [ -f "$done_mark" ] && [ -d "$prefix/notices" ]; then
   echo "$prefix"
   exit 0
 fi
@@ -31,41 +34,59 @@ fi
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  say "adding a deb-src entry for Debian's main archive"
+  # The machine's own entries for its release, as source entries: the archive
+  # address (a mirror or a proxy included) and the keyring they already use.
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-    "$codename" "$codename" | "${sudo[@]}" tee /etc/apt/sources.list.d/tessarin-src.sources >/dev/null
+  entries=$(scripts/deb-src-entries.sh "$codename")
+  [ -n "$entries" ] || { say "no apt entry for $codename to take the source from"; exit 1; }
+  say "adding source entries beside the machine's entries for $codename"
+  printf '%s\n' "$entries" | "${sudo[@]}" tee /etc/apt/sources.list.d/tessarin-src.sources >/dev/null
   "${sudo[@]}" apt-get update -q >/dev/null
 fi
 
 work=$prefix-work
-rm -rf "$work" "$prefix"
-mkdir -p "$work"
-say "fetching Debian's qt6-base $version source"
-(cd "$work" && apt-get source -q --download-only "qt6-base=$version" &&
-  dpkg-source -x qt6-base_*.dsc src) >"$work/source.log" 2>&1 ||   # with Debian's own patches
-  { tail -20 "$work/source.log" >&2; exit 1; }
 src=$work/src
+# A build that got as far as its install is kept until its notices are made.
+if [ ! -f "$work/.installed" ]; then
+  rm -rf "$work" "$prefix"
+  mkdir -p "$work"
+  say "fetching Debian's qt6-base $version source"
+  (cd "$work" && apt-get source -q --download-only "qt6-base=$version" &&
+    dpkg-source -x qt6-base_*.dsc src) >"$work/source.log" 2>&1 ||   # with Debian's own patches
+    { tail -20 "$work/source.log" >&2; exit 1; }
 
-say "configuring (static, for x86_64-w64-mingw32)"
-cmake -S "$src" -B "$work/build" -G Ninja -Wno-dev -C "$features" \
-  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
-  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  >"$work/configure.log" 2>&1 || { tail -40 "$work/configure.log" >&2; exit 1; }
+  say "configuring (static, for x86_64-w64-mingw32)"
+  cmake -S "$src" -B "$work/build" -G Ninja -Wno-dev -C "$features" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    >"$work/configure.log" 2>&1 || { tail -40 "$work/configure.log" >&2; exit 1; }
 
-say "building; the full log is $work/build.log"
-# One progress line every 50 steps, and the last lines of the log on failure.
-status=0
-NINJA_STATUS='[%f/%t %es] ' cmake --build "$work/build" 2>&1 | tee "$work/build.log" |
-  awk '/^\[[0-9]+\/[0-9]+ / { split(substr($1, 2), n, "/");
-    if (n[1] % 50 == 0 || n[1] == n[2]) { sub(/]$/, "", $2); printf "qt-windows: %s of %s steps, %s\n", n[1], n[2], $2; fflush() } }' >&2 ||
-  status=$?
-if [ "$status" -ne 0 ]; then
-  grep -B2 -A20 -m1 'FAILED' "$work/build.log" >&2 || tail -40 "$work/build.log" >&2
-  exit 1
+  say "building; the full log is $work/build.log"
+  # One progress line every 50 steps, and the last lines of the log on failure.
+  status=0
+  NINJA_STATUS='[%f/%t %es] ' cmake --build "$work/build" 2>&1 | tee "$work/build.log" |
+    awk '/^\[[0-9]+\/[0-9]+ / { split(substr($1, 2), n, "/");
+      if (n[1] % 50 == 0 || n[1] == n[2]) { sub(/]$/, "", $2); printf "qt-windows: %s of %s steps, %s\n", n[1], n[2], $2; fflush() } }' >&2 ||
+    status=$?
+  if [ "$status" -ne 0 ]; then
+    grep -B2 -A20 -m1 'FAILED' "$work/build.log" >&2 || tail -40 "$work/build.log" >&2
+    exit 1
+  fi
+  cmake --install "$work/build" >/dev/null
+  touch "$work/.installed"
 fi
 
-cmake --install "$work/build" >/dev/null
+# What Tessarin's Windows packages need to carry this Qt lawfully: the source it
+# was built from, and each third-party component's attribution with the Qt
+# libraries whose compiled sources lie in it.
+say "keeping the source and the attributions of what was built"
+rm -rf "$prefix/source" "$prefix/notices"
+mkdir -p "$prefix/source"
+cp "$work"/qt6-base_* "$features" "$toolchain" "$prefix/source/"
+ninja -C "$work/build" -t deps >"$work/deps.txt"
+python3 "$root/cmake/qt-notices.py" collect "$src" "$work/build/build.ninja" "$work/deps.txt" \
+  "$prefix/notices"
+
 touch "$done_mark"
 rm -rf "$work"
 say "installed into $prefix ($(du -sh "$prefix" | cut -f1))"

@@ -12,6 +12,7 @@
 #   check-package.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
+source=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -41,16 +42,47 @@ if [ "$generator" = ZIP ]; then
   cmp "$work"/{1,2}/tessarin-$version-win64.msi || fail "two builds of the installer package differ"
   found=$(unzip -Z1 "$archive" | sort)
   folder=tessarin-$version-win64
-  [ "$found" = "$folder/Tessarin.exe"$'\n'"$folder/copyright.txt" ] ||
+  [ "$found" = "$folder/LICENSE.txt"$'\n'"$folder/THIRD-PARTY-NOTICES.txt"$'\n'"$folder/Tessarin.exe" ] ||
     fail "the archive's files differ from the list:"$'\n'"$found"
   unzip -q "$archive" -d "$work/root"
+  program=$work/root/$folder/Tessarin.exe
+  cmp "$work/root/$folder/LICENSE.txt" "$source/LICENSE" || fail "LICENSE.txt is not Tessarin's licence"
+  # The notices name every Qt library and runtime archive the linker took
+  # (Tessarin.map): each bundled library by the name its users know, with the
+  # version the program itself names.
+  notices=$work/root/$folder/THIRD-PARTY-NOTICES.txt
+  headings=$(grep -B1 '^~~~' "$notices" | grep -v '^~~~\|^--$')
+  strings -a "$program" >"$work/strings"
+  named() { grep -oP "$1" "$work/strings" | head -1; }
+  while read -r library; do
+    case $library in
+      libQt6BundledLibpng.a) name=libpng version=$(named '^libpng version \K[0-9.]+') ;;
+      libQt6BundledZLIB.a) name=zlib version=$(named '^[0-9.]+(?= \(Qt\)$)') ;;
+      libQt6BundledLibjpeg.a) name=libjpeg version=$(named '^libjpeg-turbo version \K[0-9.]+') ;;
+      libQt6BundledPcre2.a) name=PCRE2 version=$(named '^10\.[0-9]+(?= \d{4}-\d\d-\d\d$)') ;;
+      libQt6BundledHarfbuzz.a) name=HarfBuzz version= ;;
+      libQt6Bundled*) fail "Tessarin.exe links $library, which this check does not know" ;;
+      libQt6*.a) name= ; grep '^Qt modules in Tessarin.exe: ' "$notices" | grep -qwF "${library:6:-2}" ||
+        fail "the notices do not name the Qt module of $library" ;;
+      *) name= ; grep -E '^(In|Qt plugins in Tessarin.exe): ' "$notices" | grep -qwF -e "$library" -e "${library:3:-2}" ||
+        fail "the notices do not name $library" ;;
+    esac
+    [ -z "$name" ] || grep -qi "$name.*$version" <<<"$headings" ||
+      fail "the notices have no heading for $name $version"
+  done < <(grep -oP '^/\S+/\K[^/]+\.a(?=\()' "$build/Tessarin.map" | sort -u | grep -v '^libtessarin')
+  for text in "GNU LESSER GENERAL PUBLIC LICENSE" "GNU GENERAL PUBLIC LICENSE" \
+    "Debian's qt6-base source package, version $(dpkg-query -W -f='${Version}' qt6-base-dev)"; do
+    grep -qF "$text" "$notices" || fail "the notices lack: $text"
+  done
+  # The source of that Qt beside the packages: the files its description names.
+  (cd "$build/qt6-base-source" && sed -n '/^Checksums-Sha256:/,/^[^ ]/s/^ \([0-9a-f]\{64\}\) [0-9]* /\1  /p' \
+    qt6-base_*.dsc | sha256sum --quiet -c) || fail "the Qt source beside the packages is not whole"
   # Only Windows' own libraries: no Qt, compiler runtime or thread library beside it.
   libraries=$(x86_64-w64-mingw32-objdump -p "$work/root/$folder/Tessarin.exe" |
     sed -n 's/^\tDLL Name: //p')
   grep -iE '^(qt|lib)' <<<"$libraries" && fail "Tessarin.exe needs a DLL beside it"
   # What a file manager shows of it: the icon group, the version record's fixed
   # file and product version 2.0.0.0 (after its signature), and its texts.
-  program=$work/root/$folder/Tessarin.exe
   resources=$(x86_64-w64-mingw32-objdump -p "$program" | sed -n '/^The .rsrc Resource Directory/,$p')
   grep -q '^0..   Entry: ID: 0x00000e,' <<<"$resources" || fail "no icon group"
   LC_ALL=C grep -qaP '\xbd\x04\xef\xfe\x00\x00\x01\x00(\x00\x00\x02\x00\x00{4}){2}' "$program" ||
@@ -60,7 +92,7 @@ if [ "$generator" = ZIP ]; then
     "FileDescription|Finds IP of a given Host and vice-versa" "ProductVersion|2.00"; do
     [[ "|$record|" == *"|$field|"* ]] || fail "the version record lacks $field: $record"
   done
-  echo "archive ${archive##*/} and installer package: reproducible; the archive's two files, no DLL beside the program, its icon and version record"
+  echo "archive ${archive##*/} and installer package: reproducible; its three files, Tessarin's licence, the notices of all it links and the Qt source beside them, no DLL beside the program, its icon and version record"
   exit 0
 fi
 

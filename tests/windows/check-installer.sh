@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The Windows Installer package under Wine, as an administrator deploys it:
 # its tables as written; a silent install, after which the installed program
-# passes the real-program check (drive-tessarin.sh) and the entry in Installed
-# apps is there; the same package again repairs; an older package is replaced
-# by it in one step, and refused over it; a silent removal takes the program's
-# folder away. (The shortcut and what Windows Installer records of the package
+# passes the real-program check (drive-tessarin.sh), its licence and notices
+# lie beside it and the entry in Installed apps is there; the same package
+# again repairs; an older package is replaced by it in one step, and refused
+# over it; a silent removal takes the program's folder away. (The shortcut and what Windows Installer records of the package
 # are Windows Installer's to make and to remove.)
 #   check-installer.sh WINE-RUN BUILD_DIR
 set -euo pipefail
@@ -55,7 +55,8 @@ for value in "DisplayName REG_SZ Tessarin" "DisplayVersion REG_SZ $version" \
 done
 cmp "$WINEPREFIX/drive_c/windows/Installer/$product/tessarin.ico" "$here/../../resources/tessarin.ico" ||
   fail "the entry in Installed apps has not the program's icon"
-cmp "$folder/copyright.txt" "$here/../../packaging/copyright" || fail "no copyright notice"
+cmp "$folder/LICENSE.txt" "$here/../../LICENSE" || fail "no licence beside the program"
+cmp "$folder/THIRD-PARTY-NOTICES.txt" "$build/THIRD-PARTY-NOTICES.txt" || fail "no notices beside the program"
 "$here/drive-tessarin.sh" "$wine_run" "$folder/Tessarin.exe"
 
 rm "$folder/Tessarin.exe"
