@@ -31,6 +31,7 @@ install_line=$(grep 'apt-get install \./' <<<"$lines")
 
 Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>"$work/display" 2>/dev/null &
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
 export DISPLAY=:$(cat "$work/display")
 title="Tessarin - You are: $(hostname -s)"
 shows_window() {
@@ -43,7 +44,6 @@ shows_window() {
 }
 
 stage "a bare root: the README's apt-get and build lines"
-mkdir -p "$work/build"
 root new "$work/build"
 (cd "$source" && git ls-files -co --exclude-standard | tar -cf - -T -) |
   tar -xf - -C "$work/build" --one-top-level=src
@@ -57,10 +57,9 @@ fi
 grep -q "no display" "$work/nodisplay" || fail "scripts/run.sh with no display said: $(cat "$work/nodisplay")"
 "$source/scripts/clean-root.sh" enter "$work/build" 'cd /src && scripts/run.sh' >"$work/run.log" 2>&1 &
 shows_window "scripts/run.sh"
-for tool in libgtest-dev libbenchmark-dev xvfb wine64 clang lintian weston; do
-  [ "$(root enter "$work/build" "dpkg-query -W -f='\${db:Status-Status}' $tool 2>/dev/null" || true)" \
-    != installed ] || fail "scripts/run.sh installed the test tool $tool"
-done
+tools=$(root enter "$work/build" "dpkg-query -W -f='\${db:Status-Status} \${Package}\n' \
+  libgtest-dev libbenchmark-dev xvfb wine64 clang lintian weston 2>/dev/null | sed -n 's/^installed //p'" || true)
+[ -z "$tools" ] || fail "scripts/run.sh installed test tools: $tools"
 
 stage "a second bare root: the .deb from its Depends alone"
 root new "$work/run"
