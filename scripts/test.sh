@@ -10,7 +10,9 @@
 #      cached outside the clone), cross-builds Tessarin.exe and the suites for
 #      Windows into build-windows/ and runs them under Wine, with the archive;
 #   5. runs the libFuzzer target for 30 seconds (scripts/fuzz.sh);
-#   6. runs clang-tidy over the sources (scripts/tidy.sh).
+#   6. runs clang-tidy over the sources (scripts/tidy.sh);
+#   7. beside all of these from the first stage on, tries the README's build
+#      and install lines in clean Debian roots (tests/packaging/check-clean-roots.sh).
 # Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,8 +22,13 @@ stage() { echo "== $1 (at ${SECONDS}s)"; }
 
 stage suite
 cmake -S . -B build -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_BUILD_TESTS=ON -DTESSARIN_BUILD_BENCH=ON >/dev/null
+# The clean roots are mostly downloading and unpacking: they run beside the
+# stages below, in a process group of their own, and are waited for at the end.
+setsid ctest --test-dir build --output-on-failure -R '^clean_roots$' >build/clean-roots.log 2>&1 &
+clean_roots=$!
+trap 'kill -KILL -- -$clean_roots 2>/dev/null || true' EXIT
 cmake --build build
-ctest --test-dir build --output-on-failure -j 2
+ctest --test-dir build --output-on-failure -j 2 -E '^clean_roots$'
 
 stage "suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_BUILD_TESTS=ON -DTESSARIN_SANITIZE=ON >/dev/null
@@ -59,4 +66,10 @@ scripts/fuzz.sh 30
 
 stage clang-tidy
 scripts/tidy.sh
+
+stage "clean roots (started with the suite)"
+status=0
+wait "$clean_roots" || status=$?
+cat build/clean-roots.log
+[ "$status" -eq 0 ] || exit 1
 echo "== all passed in ${SECONDS}s"
