@@ -23,8 +23,9 @@ stage() { echo "== $1 (at ${SECONDS}s)"; }
 stage suite
 cmake -S . -B build -G Ninja -DTESSARIN_WERROR=ON -DTESSARIN_BUILD_TESTS=ON -DTESSARIN_BUILD_BENCH=ON >/dev/null
 # The clean roots are mostly downloading and unpacking: they run beside the
-# stages below, in a process group of their own, and are waited for at the end.
-setsid ctest --test-dir build --output-on-failure -R '^clean_roots$' >build/clean-roots.log 2>&1 &
+# stages below, on what CPU those leave, in a process group of their own, and
+# are waited for at the end.
+setsid nice -n 19 ctest --test-dir build --output-on-failure -R '^clean_roots$' >build/clean-roots.log 2>&1 &
 clean_roots=$!
 trap 'kill -KILL -- -$clean_roots 2>/dev/null || true' EXIT
 cmake --build build
