@@ -111,7 +111,7 @@ def collect(source, build_ninja, ninja_deps, out):
                 "id": entry.get("Id", ""), "name": entry.get("Name", ""),
                 "version": entry.get("Version", ""), "homepage": entry.get("Homepage", ""),
                 "license": entry.get("License", ""), "licenseId": entry.get("LicenseId", ""),
-                "copyright": entry.get("Copyright", ""), "attribution": base,
+                "copyright": entry.get("Copyright", ""),
                 "texts": texts, "usedBy": used_by})
     os.makedirs(os.path.join(out, "LICENSES"), exist_ok=True)
     for name in os.listdir(os.path.join(source, "LICENSES")):
