@@ -43,6 +43,12 @@ def wait_for(failure, found):
     fail(failure)
 
 
+# A role by its value, which a screen reader turns into words of its own: the
+# library's name for it changes between versions ("push button", "button").
+ROLES = {pyatspi.ROLE_FRAME: "frame", pyatspi.ROLE_TEXT: "text",
+         pyatspi.ROLE_PUSH_BUTTON: "push button"}
+
+
 def said(control):
     """A control as a screen reader says it: role, name, actions and states."""
     actions = []
@@ -51,7 +57,8 @@ def said(control):
         actions = [action.getName(i) for i in range(action.nActions)]
     states = [pyatspi.stateToString(state) for state in control.getState().getStates()
               if state in (pyatspi.STATE_FOCUSABLE, pyatspi.STATE_EDITABLE, pyatspi.STATE_READ_ONLY)]
-    return f"{control.getRoleName()} '{control.name}' {actions} {sorted(states)}"
+    role = ROLES.get(control.getRole(), f"other role {control.getRoleName()}")
+    return f"{role} '{control.name}' {actions} {sorted(states)}"
 
 
 def identity():

@@ -200,7 +200,7 @@ TEST_F(WindowTest, FrameCentredOnTheScreen)
 
 TEST_F(WindowTest, OnlyAClickOnALabelRunsItsCommand)
 {
-    QApplication::setActiveWindow(&harness.window);
+    harness.window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&harness.window));
     EXPECT_EQ(QApplication::focusWidget(), harness.Text1()) << "the focus starts in Text1";
     QTest::keyClicks(QApplication::focusWidget(), "\r\t");
@@ -244,7 +244,7 @@ TEST_F(WindowTest, OnlyAClickOnALabelRunsItsCommand)
 // manager; the user's input waits, and is handled afterwards in its order.
 TEST_F(WindowTest, TheWindowLivesWhileALookupRuns)
 {
-    QApplication::setActiveWindow(&harness.window);
+    harness.window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&harness.window));
     fake.hosts["10.0.0.10"] = {"ten", {{10, 0, 0, 10}}};
     QWindow* window = harness.window.windowHandle();
