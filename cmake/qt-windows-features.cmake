@@ -33,13 +33,21 @@ endforeach()
 # common style's icons), and radio buttons, tab widgets, table and tree views
 # and input dialogs with their combo and spin boxes (the Vista style).
 foreach(feature
-    dockwidget mdiarea statusbar statustip toolbox splitter commandlinkbutton lcdnumber
-    dial progressbar keysequenceedit splashscreen sizegrip rubberband graphicsview textbrowser
+    dockwidget mdiarea statusbar statustip toolbox splitter lcdnumber
+    dial progressbar keysequenceedit splashscreen sizegrip rubberband textbrowser
     syntaxhighlighter formlayout scroller calendarwidget columnview
     datawidgetmapper completer colordialog filedialog fontdialog progressdialog errormessage
     wizard style_fusion style_stylesheet effects tooltip whatsthis)
   set(FEATURE_${feature} OFF CACHE BOOL "")
 endforeach()
+# Qt 6.7 and later build the Vista style in one plugin with the Windows 11
+# style, which needs more: command link buttons, and graphics view for the
+# graphics effect that casts its menus' shadow.
+if(NOT EXISTS "${CMAKE_SOURCE_DIR}/src/plugins/styles/modernwindows")
+  foreach(feature commandlinkbutton graphicsview)
+    set(FEATURE_${feature} OFF CACHE BOOL "")
+  endforeach()
+endif()
 
 # Gui: image formats other than JPEG, ICO and PNG (XPM stays for drag and
 # drop), the text formats Tessarin never reads or writes, and what no part of

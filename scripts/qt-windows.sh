@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds a static Qt for 64-bit Windows from Debian's own qt6-base source, of
 # the same version as the host Qt (a Qt cross build runs the host's moc, uic
-# and rcc), configured by cmake/qt-windows-features.cmake with only what
-# Tessarin needs, and installs it into
-#   ${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/qt-<version>-mingw64-<key>
-# once, the key being the hash of that file and the toolchain file: a later run
-# finds it there and does nothing, and a changed configuration builds anew.
+# and rcc), with the machine's MinGW-w64, configured by
+# cmake/qt-windows-features.cmake with only what Tessarin needs, and installs
+# it once into the folder that cmake/qt-windows-prefix.cmake names by the Qt
+# version, the compiler and the configuration: a later run finds it there and
+# does nothing, and a change to any of them builds anew. Qt is configured for
+# a prefix that is no folder of this machine, and its source and build folders
+# are written as ".": nothing built from it names where it was built.
 # Beside Qt it keeps the source package it was built from (source/) and, made
-# by cmake/qt-notices.py, Qt's attributions of the code of others with the Qt
+# by packaging/qt-notices.py, Qt's attributions of the code of others with the Qt
 # libraries built from it (notices/): the Windows packages' notices come from them.
 # Prints that folder. Progress goes to standard error.
 set -euo pipefail
@@ -16,14 +18,13 @@ root=$PWD
 
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev)   # e.g. 6.4.2+dfsg-10
 upstream=${version%%+*}
-cache=${XDG_CACHE_HOME:-$HOME/.cache}/tessarin
 features=$root/cmake/qt-windows-features.cmake
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
-prefix=$cache/qt-$upstream-mingw64-$(cat "$features" "$toolchain" | sha256sum | cut -c1-12)
+prefix=$(cmake -P cmake/qt-windows-prefix.cmake)
 done_mark=$prefix/.tessarin-complete
 say() { echo "qt-windows: $*" >&2; }
 
-mkdir -p "$cache"
+mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9    # one build at a time; a second run waits and then reuses it
 if [ -f "$done_mark" ] && [ -d "$prefix/notices" ]; then
@@ -37,7 +38,7 @@ if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sour
   # The machine's own entries for its release, as source entries: the archive
   # address (a mirror or a proxy included) and the keyring they already use.
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  entries=$(scripts/deb-src-entries.sh "$codename")
+  entries=$(scripts/apt-entries.sh source "$codename")
   [ -n "$entries" ] || { say "no apt entry for $codename to take the source from"; exit 1; }
   say "adding source entries beside the machine's entries for $codename"
   printf '%s\n' "$entries" | "${sudo[@]}" tee /etc/apt/sources.list.d/tessarin-src.sources >/dev/null
@@ -57,7 +58,7 @@ if [ ! -f "$work/.installed" ]; then
 
   say "configuring (static, for x86_64-w64-mingw32)"
   cmake -S "$src" -B "$work/build" -G Ninja -Wno-dev -C "$features" \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX=/nonexistent/qt \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     >"$work/configure.log" 2>&1 || { tail -40 "$work/configure.log" >&2; exit 1; }
 
@@ -72,7 +73,7 @@ if [ ! -f "$work/.installed" ]; then
     grep -B2 -A20 -m1 'FAILED' "$work/build.log" >&2 || tail -40 "$work/build.log" >&2
     exit 1
   fi
-  cmake --install "$work/build" >/dev/null
+  cmake --install "$work/build" --prefix "$prefix" >/dev/null
   touch "$work/.installed"
 fi
 
@@ -82,9 +83,9 @@ fi
 say "keeping the source and the attributions of what was built"
 rm -rf "$prefix/source" "$prefix/notices"
 mkdir -p "$prefix/source"
-cp "$work"/qt6-base_* "$features" "$toolchain" "$prefix/source/"
+cp "$work"/qt6-base_* "$features" "$toolchain" cmake/qt-windows-prefix.cmake "$prefix/source/"
 ninja -C "$work/build" -t deps >"$work/deps.txt"
-python3 "$root/cmake/qt-notices.py" collect "$src" "$work/build/build.ninja" "$work/deps.txt" \
+python3 "$root/packaging/qt-notices.py" collect "$src" "$work/build/build.ninja" "$work/deps.txt" \
   "$prefix/notices"
 
 touch "$done_mark"
