@@ -20,6 +20,20 @@ set(CPACK_PACKAGE_DESCRIPTION "Tessarin is a small window that turns a host name
 address, or a dotted IPv4 address into its host name, through the system's
 own name resolution.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# A package links the Qt of the release it was built on, and installs on that
+# release only: the revision names the release, as Debian marks one upstream
+# version built for several (2.0.0-1~deb13u1, 2.0.0-1~deb12u1).
+cmake_host_system_information(RESULT distribution QUERY DISTRIB_ID DISTRIB_VERSION_ID
+  DISTRIB_VERSION_CODENAME)
+list(GET distribution 0 distribution_id)
+list(GET distribution 1 distribution_version)
+list(GET distribution 2 TESSARIN_DEBIAN_SUITE)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+if(distribution_id STREQUAL debian AND distribution_version MATCHES "^[0-9]+$")
+  string(APPEND CPACK_DEBIAN_PACKAGE_RELEASE "~deb${distribution_version}u1")
+else()
+  set(TESSARIN_DEBIAN_SUITE unstable)
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Builds the package twice with the same SOURCE_DATE_EPOCH and checks that the
-# two are byte-identical, then what it holds.
+# Builds the package here and again from another folder, with the same
+# SOURCE_DATE_EPOCH, and checks that the two are byte-identical and that what
+# ships names no folder of the building machine, then what the package holds.
 # The Debian package: its files, its Depends on Qt (which lintian does not
 # check where Depends names libc), the desktop and AppStream validators, and
 # lintian (no error, no warning), which renders the manual page too.
-# The Windows archive and installer package: the program is linked anew for
-# each build (the linker stamps its time into the file); the archive holds the
-# one program file, which needs no DLL beside it and carries its icon and
-# version record, and the copyright notice.
+# The Windows archive and installer package: the program is linked anew (the
+# linker stamps its time into the file), and the other folder is Tessarin's
+# tree from the source archive, whose Qt source dpkg-source checks; the
+# archive holds the one program file, which needs no DLL beside it and
+# carries its icon and version record, its licence and the notices.
 #
 #   check-package.sh BUILD_DIR
 set -euo pipefail
@@ -23,23 +25,58 @@ version=$(setting CPACK_PACKAGE_VERSION)
 
 # The time of the last commit, as a distribution's build would take it.
 export SOURCE_DATE_EPOCH=$(git -C "$(dirname "$0")" log -1 --format=%ct 2>/dev/null || echo 1765000000)
-for n in 1 2; do
+# packages BUILD OUT: the packages of BUILD, made into OUT.
+packages() {
   if [ "$generator" = ZIP ]; then
-    rm -f "$build/Tessarin.exe"
-    cmake --build "$build" --target tessarin tessarin_msi >/dev/null ||
+    rm -f "$1/Tessarin.exe"
+    cmake --build "$1" --target tessarin tessarin_msi >/dev/null ||
       fail "linking Tessarin.exe and making the installer package"
+    mkdir -p "$2"
+    cp "$1/tessarin-$version-win64.msi" "$2/"
   fi
-  (cd "$work" && cpack -G "$generator" --config "$build/CPackConfig.cmake" -B "$work/$n" >/dev/null 2>&1) \
-    || fail "cpack -G $generator"
-  if [ "$generator" = ZIP ]; then
-    cp "$build/tessarin-$version-win64.msi" "$work/$n/"
-  fi
-done
+  (cd "$work" && cpack -G "$generator" --config "$1/CPackConfig.cmake" -B "$2" >/dev/null 2>&1) ||
+    fail "cpack -G $generator in $1"
+}
+packages "$build" "$work/1"
+if [ "$generator" = ZIP ]; then
+  sources=$build/tessarin-$version-source.tar.xz
+  [ -f "$sources" ] || fail "no ${sources##*/} beside the packages"
+  mkdir "$work/sources"
+  tar -xJf "$sources" -C "$work/sources"
+  (cd "$work/sources/tessarin-$version-source/qt6-base" && dpkg-source -x qt6-base_*.dsc "$work/qt" >/dev/null) ||
+    fail "dpkg-source -x did not take the Qt source in ${sources##*/}"
+  rm -rf "$work/qt"
+  tree=$work/sources/tessarin-$version-source/tessarin
+  qt=$(sed -n 's|^Qt6_DIR:[A-Z]*=\(.*\)/lib/cmake/Qt6$|\1|p' "$build/CMakeCache.txt")
+  options=(-DCMAKE_TOOLCHAIN_FILE="$tree/cmake/mingw-w64-x86_64.cmake" -DTESSARIN_QT_WINDOWS="$qt")
+else
+  tree=$work/tree
+  mkdir "$tree"
+  tar -C "$source" --exclude='./build*' --exclude=./.git -cf - . | tar -xf - -C "$tree"
+  options=()
+fi
+# Configured as this build, and built where this one lies beside its tree
+# (moc writes the way from one to the other).
+cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+other=$(realpath -m "$tree/$(realpath --relative-to="$source" "$build")")
+cmake -S "$tree" -B "$other" -G Ninja "${options[@]}" -DCMAKE_BUILD_TYPE="$(cached CMAKE_BUILD_TYPE)" \
+  -DTESSARIN_WERROR="$(cached TESSARIN_WERROR)" >/dev/null || fail "configuring the tree in another folder"
+cmake --build "$other" >/dev/null || fail "building the tree in another folder"
+packages "$other" "$work/2"
+# What ships names neither this tree's folder nor the build machine's home,
+# where its caches are (Qt for Windows among them).
+shipped() {
+  for folder in "$source" "$HOME" "${XDG_CACHE_HOME:-$HOME/.cache}"; do
+    if found=$( (strings -a "$1"; strings -a -el "$1") | grep -F -m1 "$folder/"); then
+      fail "${1##*/} names the folder $folder: $found"
+    fi
+  done
+}
 
 if [ "$generator" = ZIP ]; then
   archive=$work/1/tessarin-$version-win64.zip
-  cmp "$archive" "$work/2/${archive##*/}" || fail "two builds of the archive differ"
-  cmp "$work"/{1,2}/tessarin-$version-win64.msi || fail "two builds of the installer package differ"
+  cmp "$archive" "$work/2/${archive##*/}" || fail "the archives built in two folders differ"
+  cmp "$work"/{1,2}/tessarin-$version-win64.msi || fail "the installer packages built in two folders differ"
   found=$(unzip -Z1 "$archive" | sort)
   folder=tessarin-$version-win64
   [ "$found" = "$folder/LICENSE.txt"$'\n'"$folder/THIRD-PARTY-NOTICES.txt"$'\n'"$folder/Tessarin.exe" ] ||
@@ -70,13 +107,22 @@ if [ "$generator" = ZIP ]; then
     [ -z "$name" ] || grep -qi "$name.*$version" <<<"$headings" ||
       fail "the notices have no heading for $name $version"
   done < <(grep -oP '^/\S+/\K[^/]+\.a(?=\()' "$build/Tessarin.map" | sort -u | grep -v '^libtessarin')
-  for text in "GNU LESSER GENERAL PUBLIC LICENSE" "GNU GENERAL PUBLIC LICENSE" \
-    "Debian's qt6-base source package, version $(dpkg-query -W -f='${Version}' qt6-base-dev)"; do
+  # Its own sentences, read across line ends: the source's place and version,
+  # and the credits two licences ask for; then the licence texts.
+  said=$(sed '/^ /d' "$notices" | tr -s ' \n' ' ')
+  for text in "is in tessarin-$version-source.tar.xz, published beside this package" \
+    "Debian's qt6-base source package, version $(dpkg-query -W -f='${Version}' qt6-base-dev):" \
+    "This software is based in part on the work of the Independent JPEG Group." \
+    "Portions of this software are copyright © 20"; do
+    grep -qF "$text" <<<"$said" || fail "the notices do not say: $text"
+  done
+  for text in "GNU LESSER GENERAL PUBLIC LICENSE" "GNU GENERAL PUBLIC LICENSE"; do
     grep -qF "$text" "$notices" || fail "the notices lack: $text"
   done
-  # The source of that Qt beside the packages: the files its description names.
-  (cd "$build/qt6-base-source" && sed -n '/^Checksums-Sha256:/,/^[^ ]/s/^ \([0-9a-f]\{64\}\) [0-9]* /\1  /p' \
-    qt6-base_*.dsc | sha256sum --quiet -c) || fail "the Qt source beside the packages is not whole"
+  msiextract -C "$work/msi" "$work/1/tessarin-$version-win64.msi" >/dev/null
+  cmp "$program" "$work/msi/Tessarin/Tessarin.exe" ||
+    fail "the installer package's Tessarin.exe is not the archive's"
+  shipped "$program"
   # Only Windows' own libraries: no Qt, compiler runtime or thread library beside it.
   libraries=$(x86_64-w64-mingw32-objdump -p "$work/root/$folder/Tessarin.exe" |
     sed -n 's/^\tDLL Name: //p')
@@ -92,17 +138,18 @@ if [ "$generator" = ZIP ]; then
     "FileDescription|Finds IP of a given Host and vice-versa" "ProductVersion|2.00"; do
     [[ "|$record|" == *"|$field|"* ]] || fail "the version record lacks $field: $record"
   done
-  echo "archive ${archive##*/} and installer package: reproducible; its three files, Tessarin's licence, the notices of all it links and the Qt source beside them, no DLL beside the program, its icon and version record"
+  echo "archive ${archive##*/} and installer package: the same from two folders, the second Tessarin's tree in ${sources##*/} with its Qt source; no folder of this machine in the program; its three files, Tessarin's licence, the notices of all it links, no DLL beside the program, its icon and version record"
   exit 0
 fi
 
-package=$(ls "$work"/1/tessarin_${version}_*.deb)
-cmp "$package" "$work/2/${package##*/}" || fail "two builds of the package differ"
+package=$(ls "$work"/1/tessarin_${version}-*.deb)
+cmp "$package" "$work/2/${package##*/}" || fail "the packages built in two folders differ"
 
 dpkg-deb -x "$package" "$work/root"
+shipped "$work/root/usr/bin/tessarin"
 icons=$(printf "usr/share/icons/hicolor/%sx%s/apps/$app.png\n" 16 16 24 24 32 32 48 48)
 expected=$(printf '%s\n' usr/bin/tessarin "usr/share/applications/$app.desktop" \
-  usr/share/doc/tessarin/changelog.gz usr/share/doc/tessarin/copyright "$icons" \
+  usr/share/doc/tessarin/changelog.Debian.gz usr/share/doc/tessarin/copyright "$icons" \
   usr/share/man/man1/tessarin.1.gz "usr/share/metainfo/$app.metainfo.xml")
 found=$(cd "$work/root" && find . -type f | sed 's|^\./||' | sort)
 [ "$found" = "$expected" ] || fail "the package's files differ from the list:"$'\n'"$found"
@@ -113,5 +160,5 @@ for library in libqt6core6 libqt6gui6 libqt6widgets6; do
   grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 lintian --fail-on error,warning "$package" || fail "lintian"
-echo "package ${package##*/}: reproducible, files, validators, manual page and lintian pass"
+echo "package ${package##*/}: the same from two folders, no folder of this machine in the program; files, validators, manual page and lintian pass"
 

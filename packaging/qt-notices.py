@@ -7,21 +7,30 @@
       for each one the Qt libraries whose compiled sources (and the headers and
       files they include) lie in what the entry covers; and Qt's own licences.
 
-  qt-notices.py write QT_PREFIX LINK_MAP TESSARIN_BUILD HOMEPAGE OUT_FILE
+  qt-notices.py write QT_PREFIX LINK_MAP TESSARIN_BUILD SOURCE_ARCHIVE OUT_FILE
       Run after Tessarin.exe is linked: from the linker's map, the Qt
       libraries and the compiler's runtime that went into the program, and for
-      them the notice: Qt under the LGPL with its source and how to relink, each
-      third-party component that those libraries were built from, the runtime's
-      copyright files, and the LGPL and GPL texts.
+      them the notice: the credits their licences ask for, Qt under the LGPL
+      with its source (in the source archive published beside the packages)
+      and how to relink, each third-party component that those libraries were
+      built from, the runtime's copyright files, and the LGPL and GPL texts.
 """
 import json
 import os
 import re
 import subprocess
 import sys
+import textwrap
 
 
 COMPILED = (".c", ".cc", ".cpp", ".cxx")
+# The sentence that a licence asks for in the documentation of a program that
+# uses its code, by the licence's SPDX id.
+CREDITS = {
+    "IJG": "This software is based in part on the work of the Independent JPEG Group.",
+    "FTL": "Portions of this software are copyright \u00a9 {year} The FreeType Project"
+           " (www.freetype.org). All rights reserved.",
+}
 
 
 def fail(message):
@@ -153,7 +162,24 @@ def heading(text, rule="="):
     return f"{text}\n{rule * len(text)}\n"
 
 
-def write(prefix, link_map, tessarin_build, homepage, out):
+def credits(entries, qt):
+    """The credits the licences of the components in the program ask for."""
+    lines = []
+    for entry in entries:
+        for licence, sentence in CREDITS.items():
+            if licence not in re.split(r"[^\w.-]+", entry["licenseId"]):
+                continue
+            years = re.findall(r"\b(?:19|20)\d\d\b", entry["copyright"])
+            if "{year}" in sentence and not years:
+                fail(f"{entry['name']} is under {licence}, whose credit needs the year,"
+                     " and its attribution gives none")
+            where = ", ".join(sorted(set(entry["usedBy"]) & set(qt)))
+            text = f"{entry['name']}, in {where}: " + sentence.format(year=years[-1] if years else "")
+            lines.append(textwrap.fill(text, 76, initial_indent="- ", subsequent_indent="  "))
+    return lines
+
+
+def write(prefix, link_map, tessarin_build, source_archive, out):
     prefix = os.path.realpath(prefix)
     tessarin_build = os.path.realpath(tessarin_build)
     with open(os.path.join(prefix, "notices", "attributions.json"), encoding="utf-8") as file:
@@ -180,12 +206,17 @@ def write(prefix, link_map, tessarin_build, homepage, out):
                              read_text(os.path.join(prefix, "source", dsc[0])), re.M))
     qt_version = fields["Version"].split("+")[0]
 
+    used = [e for e in attributions["entries"] if set(e["usedBy"]) & set(qt)]
     parts = [heading("Tessarin.exe: the other people's code it carries"), f"""
 Tessarin itself is under the MIT licence: LICENSE.txt, beside this file.
 Tessarin.exe also holds, linked statically, the code named below. Each part
 keeps its own licence, whose text follows it.
 
-""", heading(f"1. Qt {qt_version}", "-"), f"""
+The source of Tessarin and of the Qt it holds is in
+{source_archive}, published beside this package.
+
+The licences of these parts ask for these credits:
+""" + "\n".join(credits(used, qt)) + "\n\n", heading(f"1. Qt {qt_version}", "-"), f"""
 Tessarin.exe uses the Qt toolkit under the GNU Lesser General Public License
 version 3 (LGPL-3.0), which builds on the GNU General Public License version 3;
 both texts are at the end of this file. Qt is copyright (C) The Qt Company Ltd.
@@ -194,22 +225,24 @@ and other contributors.
 Qt modules in Tessarin.exe: {', '.join(modules)}.
 Qt plugins in Tessarin.exe: {', '.join(plugins)}.
 
-The source of this Qt is Debian's {fields['Source']} source package, version {fields['Version']}:
-{dsc[0]} and the files it names, configured by qt-windows-features.cmake
-with mingw-w64-x86_64.cmake. Those files lie in the folder qt6-base-source
-beside this package wherever it is published.
+{textwrap.fill(
+        f"The source of this Qt is Debian's {fields['Source']} source package, version "
+        f"{fields['Version']}: {dsc[0]} and the files it names, configured by "
+        "qt-windows-features.cmake with mingw-w64-x86_64.cmake. Those files are in the "
+        f"folder qt6-base of {source_archive}, where `dpkg-source -x {dsc[0]}` unpacks "
+        "the source and checks it.", 76)}
 
 To use Tessarin.exe with a Qt of your own, or a changed one, build Tessarin
-from its source ({homepage}), which is under the MIT licence, against
-that Qt: its docs/windows.md shows the commands. Nothing in Tessarin stops you
-from doing so, or from reverse-engineering it to debug such changes.
+from its source, the folder tessarin of that archive, which is under the MIT
+licence, against that Qt: its docs/windows.md shows the commands. Nothing in
+Tessarin stops you from doing so, or from reverse-engineering it to debug such
+changes.
 
 """, heading("2. Third-party code inside Qt", "-"), """
 What Qt built into the libraries above from the code of others, as Qt's own
 attribution files (qt_attribution.json) describe it.
 
 """]
-    used = [e for e in attributions["entries"] if set(e["usedBy"]) & set(qt)]
     for entry in used:
         title = entry["name"] + (f" {entry['version']}" if entry["version"] else "")
         parts.append(heading(title, "~"))
