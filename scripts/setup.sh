@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Installs what Tessarin needs on Debian 12, by purpose: only the packages that
-# are missing, through sudo when not root. A second run installs nothing.
+# Installs what Tessarin needs on Debian 13 or 12, by purpose: only the packages
+# that are missing, through sudo when not root. A second run installs nothing.
 #   scripts/setup.sh run    what building and running the program take (scripts/run.sh)
+#   scripts/setup.sh suite  that and what the Linux suites and the benchmarks take
 #   scripts/setup.sh test   that and every tool of the test command (scripts/test.sh)
 set -euo pipefail
 
 # Building and running; README.md's apt-get line adds what `cpack -G DEB` takes.
 run=(cmake ninja-build g++ qt6-base-dev qt6-base-private-dev)
-test=(
-  # the package: Debian's shared-library dependencies (dpkg-shlibdeps, which needs file)
-  dpkg-dev file
+# The Linux suites and the benchmarks.
+suite=(
+  # the package: Debian's shared-library dependencies (dpkg-shlibdeps, which needs
+  # file), its validators and lintian
+  dpkg-dev file desktop-file-utils appstream lintian
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core libidn2-0
   # the window suite under a real X server and window manager
@@ -19,19 +22,25 @@ test=(
   at-spi2-core dbus python3-pyatspi weston qt6-wayland
   # the system suite: a DNS server in a private namespace
   dnsmasq-base iproute2 util-linux
-  # quality gates: fuzzing (clang, libFuzzer), memcheck, static analysis, load for the flake hunt
-  clang libclang-rt-14-dev valgrind clang-tidy stress-ng
+  # memcheck
+  valgrind
+)
+# The rest of the test command.
+test=(
+  # quality gates: fuzzing (clang, libFuzzer), static analysis, load for the flake hunt
+  clang libclang-rt-dev clang-tidy stress-ng
   # Windows: the cross compiler, GoogleTest's sources to build with it, Wine to
   # run it, what building Qt for Windows from Debian's source takes, and the
   # notices made from what that build used
   g++-mingw-w64-x86-64-posix googletest wine64 perl xz-utils python3
-  # packaging: validators, the Windows Installer package, and clean Debian roots
-  desktop-file-utils appstream lintian unzip wixl msitools faketime debootstrap
+  # the Windows packages, and clean Debian roots
+  unzip wixl msitools faketime debootstrap
 )
 case "${1:-}" in
   run) packages=("${run[@]}") ;;
-  test) packages=("${run[@]}" "${test[@]}") ;;
-  *) echo "usage: scripts/setup.sh run|test" >&2; exit 2 ;;
+  suite) packages=("${run[@]}" "${suite[@]}") ;;
+  test) packages=("${run[@]}" "${suite[@]}" "${test[@]}") ;;
+  *) echo "usage: scripts/setup.sh run|suite|test" >&2; exit 2 ;;
 esac
 
 missing=()
