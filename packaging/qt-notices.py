@@ -162,6 +162,12 @@ def heading(text, rule="="):
     return f"{text}\n{rule * len(text)}\n"
 
 
+def copyright_of(entry):
+    """An entry's copyright lines: one text, or in newer Qt a list of lines."""
+    copyright = entry["copyright"]
+    return "\n".join(copyright) if isinstance(copyright, list) else copyright
+
+
 def credits(entries, qt):
     """The credits the licences of the components in the program ask for."""
     lines = []
@@ -169,7 +175,7 @@ def credits(entries, qt):
         for licence, sentence in CREDITS.items():
             if licence not in re.split(r"[^\w.-]+", entry["licenseId"]):
                 continue
-            years = re.findall(r"\b(?:19|20)\d\d\b", entry["copyright"])
+            years = re.findall(r"\b(?:19|20)\d\d\b", copyright_of(entry))
             if "{year}" in sentence and not years:
                 fail(f"{entry['name']} is under {licence}, whose credit needs the year,"
                      " and its attribution gives none")
@@ -250,7 +256,7 @@ attribution files (qt_attribution.json) describe it.
         if entry["homepage"]:
             parts.append(f"Home page: {entry['homepage']}\n")
         parts.append(f"Licence: {entry['license']} ({entry['licenseId']})\n")
-        for text in ([entry["copyright"]] if entry["copyright"] else []) + entry["texts"]:
+        for text in ([copyright_of(entry)] if entry["copyright"] else []) + entry["texts"]:
             parts.append("\n" + indented(text))
         parts.append("\n")
 
