@@ -37,14 +37,15 @@ foreach(feature
     dial progressbar keysequenceedit splashscreen sizegrip rubberband textbrowser
     syntaxhighlighter formlayout scroller calendarwidget columnview
     datawidgetmapper completer colordialog filedialog fontdialog progressdialog errormessage
-    wizard style_fusion style_stylesheet effects tooltip whatsthis)
+    wizard style_fusion effects tooltip whatsthis)
   set(FEATURE_${feature} OFF CACHE BOOL "")
 endforeach()
 # Qt 6.7 and later build the Vista style in one plugin with the Windows 11
-# style, which needs more: command link buttons, and graphics view for the
-# graphics effect that casts its menus' shadow.
+# style, which needs more: command link buttons, graphics view for the
+# graphics effect that casts its menus' shadow, and the style sheets (with
+# their CSS parser) whose palette it reads.
 if(NOT EXISTS "${CMAKE_SOURCE_DIR}/src/plugins/styles/modernwindows")
-  foreach(feature commandlinkbutton graphicsview)
+  foreach(feature commandlinkbutton graphicsview style_stylesheet cssparser)
     set(FEATURE_${feature} OFF CACHE BOOL "")
   endforeach()
 endif()
@@ -55,7 +56,7 @@ endif()
 foreach(feature
     gif imageformat_bmp imageformat_ppm imageformat_xbm image_heuristic_mask
     image_text imageio_text_loading raster_64bit raster_fp movie picture pdf
-    texthtmlparser cssparser textmarkdownreader textmarkdownwriter textodfwriter
+    texthtmlparser textmarkdownreader textmarkdownwriter textodfwriter
     undocommand desktopservices systemtrayicon sessionmanager direct2d1_1 freetype filesystemmodel)
   set(FEATURE_${feature} OFF CACHE BOOL "")
 endforeach()
