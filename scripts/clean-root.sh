@@ -84,6 +84,8 @@ case "${1:-}" in
       set -e
       root=$1 archives=$2 home_cache=$3 display=$4
       [ "$6" = false ] || ip link set lo up
+      # The root a mount of its own, as a machine'"'"'s root is: namespaces made in it need one.
+      mount --bind "$root" "$root"
       mount --rbind /dev "$root/dev"
       mount -t proc proc "$root/proc"
       mount -t sysfs sysfs "$root/sys"
