@@ -20,10 +20,6 @@ fi
   if [ ! -d "$WINEPREFIX" ]; then
     ( unset DISPLAY WAYLAND_DISPLAY
       "$wine" wineboot --init
-      # Windows has Fixedsys, a fixed-pitch font; Wine has none of that name.
-      # DejaVu Sans Mono (fonts-dejavu-core) stands in for it.
-      "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Fixedsys /t REG_SZ \
-        /d 'DejaVu Sans Mono' /f
       "$wineserver" -w ) >/dev/null 2>&1
   fi ) 9>"$WINEPREFIX.lock"
 if ! $display; then
