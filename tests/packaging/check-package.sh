@@ -43,8 +43,9 @@ if [ "$generator" = ZIP ]; then
   [ -f "$sources" ] || fail "no ${sources##*/} beside the packages"
   mkdir "$work/sources"
   tar -xJf "$sources" -C "$work/sources"
-  (cd "$work/sources/tessarin-$version-source/qt6-base" && dpkg-source -x qt6-base_*.dsc "$work/qt" >/dev/null) ||
-    fail "dpkg-source -x did not take the Qt source in ${sources##*/}"
+  (cd "$work/sources/tessarin-$version-source/qt6-base" &&
+    dpkg-source -x qt6-base_*.dsc "$work/qt" >"$work/dpkg-source.log" 2>&1) ||
+    { cat "$work/dpkg-source.log" >&2; fail "dpkg-source -x did not take the Qt source in ${sources##*/}"; }
   rm -rf "$work/qt"
   tree=$work/sources/tessarin-$version-source/tessarin
   qt=$(sed -n 's|^Qt6_DIR:[A-Z]*=\(.*\)/lib/cmake/Qt6$|\1|p' "$build/CMakeCache.txt")
@@ -66,9 +67,10 @@ packages "$other" "$work/2"
 # What ships names neither this tree's folder nor the build machine's home,
 # where its caches are (Qt for Windows among them).
 shipped() {
-  for folder in "$source" "$HOME" "${XDG_CACHE_HOME:-$HOME/.cache}"; do
-    if found=$( (strings -a "$1"; strings -a -el "$1") | grep -F -m1 "$folder/"); then
-      fail "${1##*/} names the folder $folder: $found"
+  local place found
+  for place in "$source" "$HOME" "${XDG_CACHE_HOME:-$HOME/.cache}"; do
+    if found=$( (strings -a "$1"; strings -a -el "$1") | grep -F -m1 "$place/"); then
+      fail "${1##*/} names the folder $place: $found"
     fi
   done
 }
@@ -93,23 +95,23 @@ if [ "$generator" = ZIP ]; then
   named() { grep -oP "$1" "$work/strings" | head -1; }
   while read -r library; do
     case $library in
-      libQt6BundledLibpng.a) name=libpng version=$(named '^libpng version \K[0-9.]+') ;;
-      libQt6BundledZLIB.a) name=zlib version=$(named '^[0-9.]+(?= \(Qt\)$)') ;;
-      libQt6BundledLibjpeg.a) name=libjpeg version=$(named '^libjpeg-turbo version \K[0-9.]+') ;;
-      libQt6BundledPcre2.a) name=PCRE2 version=$(named '^10\.[0-9]+(?= \d{4}-\d\d-\d\d$)') ;;
-      libQt6BundledHarfbuzz.a) name=HarfBuzz version= ;;
+      libQt6BundledLibpng.a) name=libpng at=$(named '^libpng version \K[0-9.]+') ;;
+      libQt6BundledZLIB.a) name=zlib at=$(named '^[0-9.]+(?= \(Qt\)$)') ;;
+      libQt6BundledLibjpeg.a) name=libjpeg at=$(named '^libjpeg-turbo version \K[0-9.]+') ;;
+      libQt6BundledPcre2.a) name=PCRE2 at=$(named '^10\.[0-9]+(?= \d{4}-\d\d-\d\d$)') ;;
+      libQt6BundledHarfbuzz.a) name=HarfBuzz at= ;;
       libQt6Bundled*) fail "Tessarin.exe links $library, which this check does not know" ;;
       libQt6*.a) name= ; grep '^Qt modules in Tessarin.exe: ' "$notices" | grep -qwF "${library:6:-2}" ||
         fail "the notices do not name the Qt module of $library" ;;
       *) name= ; grep -E '^(In|Qt plugins in Tessarin.exe): ' "$notices" | grep -qwF -e "$library" -e "${library:3:-2}" ||
         fail "the notices do not name $library" ;;
     esac
-    [ -z "$name" ] || grep -qi "$name.*$version" <<<"$headings" ||
-      fail "the notices have no heading for $name $version"
+    [ -z "$name" ] || grep -qi "$name.*$at" <<<"$headings" ||
+      fail "the notices have no heading for $name $at"
   done < <(grep -oP '^/\S+/\K[^/]+\.a(?=\()' "$build/Tessarin.map" | sort -u | grep -v '^libtessarin')
   # Its own sentences, read across line ends: the source's place and version,
   # and the credits two licences ask for; then the licence texts.
-  said=$(sed '/^ /d' "$notices" | tr -s ' \n' ' ')
+  said=$(sed '/^    /d' "$notices" | tr -s ' \n' ' ')
   for text in "is in tessarin-$version-source.tar.xz, published beside this package" \
     "Debian's qt6-base source package, version $(dpkg-query -W -f='${Version}' qt6-base-dev):" \
     "This software is based in part on the work of the Independent JPEG Group." \
