@@ -47,10 +47,16 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 export DISPLAY=:$(cat "$work/display")
 title="Tessarin - You are: $(hostname -s)"
-# The window of the command started last, in the background, within 120 s.
+# shows_window WHAT SECONDS LOG: the window of the command started last, in
+# the background with its output in LOG, within SECONDS, while it runs.
 shows_window() {
-  id=$(timeout 120 xdotool search --sync --name '^Tessarin - You are: ' | head -1) ||
-    fail "$1: no window of Tessarin's within 120 s"
+  local id= command=$!
+  for _ in $(seq $(($2 * 5))); do
+    id=$(xdotool search --name '^Tessarin - You are: ' | head -1) || true
+    [ -z "$id" ] && kill -0 "$command" 2>/dev/null || break
+    sleep 0.2
+  done
+  [ -n "$id" ] || { tail -20 "$3" >&2; fail "$1: no window of Tessarin's (within $2 s, while it ran)"; }
   [ "$(xdotool getwindowname "$id")" = "$title" ] ||
     fail "$1: the window's title is '$(xdotool getwindowname "$id")', not '$title'"
   kill -KILL %%   # unshare passes no gentler signal on
@@ -69,7 +75,8 @@ for release in "${releases[@]}"; do
   grep -q "no display" "$work/nodisplay" ||
     fail "$release: scripts/run.sh with no display said: $(cat "$work/nodisplay")"
   root enter "$build" 'cd /src && scripts/run.sh' >"$work/run.log" 2>&1 &
-  shows_window "$release: scripts/run.sh"
+  # It installs and builds first.
+  shows_window "$release: scripts/run.sh" 900 "$work/run.log"
   tools=$(root enter "$build" "dpkg-query -W -f='\${db:Status-Status} \${Package}\n' \
     libgtest-dev libbenchmark-dev xvfb wine64 clang lintian weston 2>/dev/null | sed -n 's/^installed //p'" || true)
   [ -z "$tools" ] || fail "$release: scripts/run.sh installed test tools: $tools"
@@ -109,6 +116,6 @@ for release in "${releases[@]}"; do
   done
   logged install.log "$release: the README's install line" "$run" "$prepare; $install_line"
   root enter "$run" 'tessarin' >"$work/tessarin.log" 2>&1 &
-  shows_window "$release: the installed tessarin"
+  shows_window "$release: the installed tessarin" 120 "$work/tessarin.log"
 done
 echo "clean roots (${releases[*]}): run.sh adds no test tool and needs a display; the README's lines build and install Tessarin, which shows '$title'; each release refuses the other's .deb (${SECONDS}s)"
