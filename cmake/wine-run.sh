@@ -20,6 +20,12 @@ fi
   if [ ! -d "$WINEPREFIX" ]; then
     ( unset DISPLAY WAYLAND_DISPLAY
       "$wine" wineboot --init
+      # Windows has Fixedsys, a fixed-pitch font, which the controls ask for.
+      # Qt 6.4 finds fonts through GDI, where DejaVu Sans Mono
+      # (fonts-dejavu-core) stands in for it; Qt 6.8 through DirectWrite, which
+      # sees no replacement but Wine's own Fixedsys (fonts-wine).
+      "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Fixedsys /t REG_SZ \
+        /d 'DejaVu Sans Mono' /f
       "$wineserver" -w ) >/dev/null 2>&1
   fi ) 9>"$WINEPREFIX.lock"
 if ! $display; then

@@ -30,9 +30,9 @@ test=(
   # quality gates: fuzzing (clang, libFuzzer), static analysis, load for the flake hunt
   clang libclang-rt-dev clang-tidy stress-ng
   # Windows: the cross compiler, GoogleTest's sources to build with it, Wine to
-  # run it with Wine's own fonts (Fixedsys, which the controls ask for, among
-  # them), what building Qt for Windows from Debian's source takes, and the
-  # notices made from what that build used
+  # run it with Wine's own fonts (Fixedsys among them, for Qt 6.8: see
+  # cmake/wine-run.sh), what building Qt for Windows from Debian's source
+  # takes, and the notices made from what that build used
   g++-mingw-w64-x86-64-posix googletest wine64 fonts-wine perl xz-utils python3
   # the Windows packages, and clean Debian roots
   unzip wixl msitools faketime debootstrap
