@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <type_traits>
 
 class QObject;
@@ -29,9 +28,9 @@ public:
     // Run returns.
     template <typename Job> std::invoke_result_t<Job&> Run(Job job)
     {
-        std::optional<std::invoke_result_t<Job&>> answer;
-        Wait([&] { answer.emplace(job()); });
-        return *std::move(answer);
+        std::invoke_result_t<Job&> answer{};
+        Wait([&] { answer = job(); });
+        return answer;
     }
 
     // While a lookup that takes a while runs.

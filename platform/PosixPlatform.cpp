@@ -49,8 +49,7 @@ std::string HostName()
 
 bool IsAscii(std::string_view text) noexcept
 {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // Qt hands over text as UTF-8 on every Unix, whatever locale the process runs
@@ -88,8 +87,11 @@ public:
             addressList_.push_back(address.data());
         }
         addressList_.push_back(nullptr);
-        entry_ = HOSTENT{name_.data(), aliases_.data(), AddressFamilyInet,
-                         static_cast<std::int16_t>(sizeof(Address)), addressList_.data()};
+        entry_ = HOSTENT{.h_name = name_.data(),
+                         .h_aliases = aliases_.data(),
+                         .h_addrtype = AddressFamilyInet,
+                         .h_length = static_cast<std::int16_t>(sizeof(Address)),
+                         .h_addr_list = addressList_.data()};
         return &entry_;
     }
 

@@ -24,10 +24,8 @@ public:
         const int result = ::WSAStartup(wVersionRequested, &system);
         data.wVersion = system.wVersion;
         data.wHighVersion = system.wHighVersion;
-        std::copy(std::begin(system.szDescription), std::end(system.szDescription),
-                  std::begin(data.szDescription));
-        std::copy(std::begin(system.szSystemStatus), std::end(system.szSystemStatus),
-                  std::begin(data.szSystemStatus));
+        std::ranges::copy(system.szDescription, std::begin(data.szDescription));
+        std::ranges::copy(system.szSystemStatus, std::begin(data.szSystemStatus));
         data.iMaxSockets = system.iMaxSockets;
         data.iMaxUdpDg = system.iMaxUdpDg;
         data.lpVendorInfo = system.lpVendorInfo;
@@ -59,8 +57,11 @@ private:
         if (system == nullptr) {
             return nullptr;
         }
-        entry_ = HOSTENT{system->h_name, system->h_aliases, system->h_addrtype, system->h_length,
-                         system->h_addr_list};
+        entry_ = HOSTENT{.h_name = system->h_name,
+                         .h_aliases = system->h_aliases,
+                         .h_addrtype = system->h_addrtype,
+                         .h_length = system->h_length,
+                         .h_addr_list = system->h_addr_list};
         return &entry_;
     }
 

@@ -44,9 +44,9 @@ Part ReadPart(const char16_t* at, const char16_t* end) noexcept
     at = SkipBlanks(at, end);
     const bool more = at != end && *at == u'.';
     if (!number || (at != end && !more)) {
-        return {-1, at, false};
+        return {.value = -1, .next = at, .more = false};
     }
-    return {value, more ? at + 1 : at, more};
+    return {.value = value, .next = more ? at + 1 : at, .more = more};
 }
 
 } // namespace

@@ -30,7 +30,8 @@ std::optional<QString> FirstAddressOf(Platform& platform, const QString& name)
         return std::nullopt;
     }
     const char* first = nullptr;
-    RtlMoveMemory(&first, head.h_addr_list, sizeof first);
+    RtlMoveMemory(static_cast<void*>(&first), static_cast<const void*>(head.h_addr_list),
+                  sizeof first);
     if (first == nullptr) {
         return std::nullopt;
     }
