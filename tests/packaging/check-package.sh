@@ -69,22 +69,22 @@ packages "$other" "$work/2"
 shipped() {
   local place found
   for place in "$source" "$HOME" "${XDG_CACHE_HOME:-$HOME/.cache}"; do
-    if found=$( (strings -a "$1"; strings -a -el "$1") | grep -F -m1 "$place/"); then
-      fail "${1##*/} names the folder $place: $found"
-    fi
+    found=$({ strings -a "$1"; strings -a -el "$1"; } | grep -F "$place/" || true)
+    [ -z "$found" ] || fail "${1##*/} names the folder $place: $(head -1 <<<"$found")"
   done
 }
 
 if [ "$generator" = ZIP ]; then
   archive=$work/1/tessarin-$version-win64.zip
-  cmp "$archive" "$work/2/${archive##*/}" || fail "the archives built in two folders differ"
-  cmp "$work"/{1,2}/tessarin-$version-win64.msi || fail "the installer packages built in two folders differ"
   found=$(unzip -Z1 "$archive" | sort)
   folder=tessarin-$version-win64
   [ "$found" = "$folder/LICENSE.txt"$'\n'"$folder/THIRD-PARTY-NOTICES.txt"$'\n'"$folder/Tessarin.exe" ] ||
     fail "the archive's files differ from the list:"$'\n'"$found"
   unzip -q "$archive" -d "$work/root"
   program=$work/root/$folder/Tessarin.exe
+  shipped "$program"
+  cmp "$archive" "$work/2/${archive##*/}" || fail "the archives built in two folders differ"
+  cmp "$work"/{1,2}/tessarin-$version-win64.msi || fail "the installer packages built in two folders differ"
   cmp "$work/root/$folder/LICENSE.txt" "$source/LICENSE" || fail "LICENSE.txt is not Tessarin's licence"
   # The notices name every Qt library and runtime archive the linker took
   # (Tessarin.map): each bundled library by the name its users know, with the
@@ -126,7 +126,6 @@ if [ "$generator" = ZIP ]; then
   msiextract -C "$work/msi" "$work/1/tessarin-$version-win64.msi" >/dev/null
   cmp "$program" "$work/msi/Tessarin/Tessarin.exe" ||
     fail "the installer package's Tessarin.exe is not the archive's"
-  shipped "$program"
   # Only Windows' own libraries: no Qt, compiler runtime or thread library beside it.
   libraries=$(x86_64-w64-mingw32-objdump -p "$work/root/$folder/Tessarin.exe" |
     sed -n 's/^\tDLL Name: //p')
@@ -147,10 +146,9 @@ if [ "$generator" = ZIP ]; then
 fi
 
 package=$(ls "$work"/1/tessarin_${version}-*.deb)
-cmp "$package" "$work/2/${package##*/}" || fail "the packages built in two folders differ"
-
 dpkg-deb -x "$package" "$work/root"
 shipped "$work/root/usr/bin/tessarin"
+cmp "$package" "$work/2/${package##*/}" || fail "the packages built in two folders differ"
 icons=$(printf "usr/share/icons/hicolor/%sx%s/apps/$app.png\n" 16 16 24 24 32 32 48 48)
 expected=$(printf '%s\n' usr/bin/tessarin "usr/share/applications/$app.desktop" \
   usr/share/doc/tessarin/changelog.Debian.gz usr/share/doc/tessarin/copyright "$icons" \
