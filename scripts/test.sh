@@ -31,11 +31,12 @@ stop_roots() {
   [ -n "$clean_roots" ] || return 0
   kill -TERM -- -"$clean_roots" 2>/dev/null || true
   # A minute at most for their clean-up; then what is left ends at once.
-  (sleep 60; kill -KILL -- -"$clean_roots") >/dev/null 2>&1 &
+  # In a group of its own, so that ending it ends its sleep too.
+  setsid bash -c 'sleep 60; kill -KILL -- -"$1"' watchdog "$clean_roots" >/dev/null 2>&1 &
   local watchdog=$!
   wait "$clean_roots" 2>/dev/null || true
   kill -KILL -- -"$clean_roots" 2>/dev/null || true
-  kill "$watchdog" 2>/dev/null || true
+  kill -- -"$watchdog" 2>/dev/null || kill "$watchdog" 2>/dev/null || true
 }
 trap stop_roots EXIT
 if [ -n "${TESSARIN_IN_CLEAN_ROOT:-}" ]; then
