@@ -67,9 +67,12 @@ packages "$other" "$work/2"
 # What ships names neither this tree's folder nor the build machine's home,
 # where its caches are (Qt for Windows among them).
 shipped() {
-  local place found
+  local place pattern found
   for place in "$source" "$HOME" "${XDG_CACHE_HOME:-$HOME/.cache}"; do
-    found=$({ strings -a "$1"; strings -a -el "$1"; } | grep -F "$place/" || true)
+    # The folder where a path starts, not inside one: a tree in /src is not
+    # named by Qt's ./src/widgets/... .
+    pattern="(^|[^[:alnum:]._/~-])$(sed 's/[][\\.^$*+?(){}|]/\\&/g' <<<"$place")/"
+    found=$({ strings -a "$1"; strings -a -el "$1"; } | grep -E "$pattern" || true)
     [ -z "$found" ] || fail "${1##*/} names the folder $place: $(head -1 <<<"$found")"
   done
 }
