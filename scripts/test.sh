@@ -66,7 +66,7 @@ cmake --build build-tsan --target tessarin_tests
 TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp" \
   ctest --test-dir build-tsan --output-on-failure -R '^window$'
 
-# Qt for Windows is built once (about 25 minutes) and cached outside the
+# Qt for Windows is built once (docs/testing.md says how long) and cached outside the
 # clone. TESSARIN_SKIP_QT_BUILD=1 skips that build where no Qt is cached yet,
 # leaving the Windows build its platform layer alone: for quick local runs only.
 if [ "${TESSARIN_SKIP_QT_BUILD:-}" = 1 ]; then
