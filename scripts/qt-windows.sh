@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds a static Qt for 64-bit Windows from Debian's own qt6-base source, of
-# the same version as the host Qt (a Qt cross build runs the host's moc, uic
-# and rcc), with the machine's MinGW-w64, configured by
+# the same Debian version as the host Qt, revision included (a Qt cross build
+# runs the host's moc, uic and rcc), with the machine's MinGW-w64, configured by
 # cmake/qt-windows-features.cmake with only what Tessarin needs, and installs
 # it once into the folder that cmake/qt-windows-prefix.cmake names by the Qt
 # version, the compiler and the configuration: a later run finds it there and
-# does nothing, and a change to any of them builds anew. Qt is configured for
+# does nothing, and a change to any of them builds anew. Once it is complete,
+# the folders of other Debian revisions of the same Qt go. Qt is configured for
 # a prefix that is no folder of this machine, and its source and build folders
 # are written as ".": nothing built from it names where it was built.
 # Beside Qt it keeps the source package it was built from (source/) and, made
@@ -17,7 +18,8 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev)   # e.g. 6.4.2+dfsg-10
-upstream=${version%%+*}
+upstream=${version#*:}
+upstream=${upstream%%[+~-]*}   # 6.4.2
 features=$root/cmake/qt-windows-features.cmake
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 prefix=$(cmake -P cmake/qt-windows-prefix.cmake)
@@ -90,5 +92,14 @@ python3 "$root/packaging/qt-notices.py" collect "$src" "$work/build/build.ninja"
 
 touch "$done_mark"
 rm -rf "$work"
+# Another revision of this Qt is an old one, kept by no checkout: a Debian
+# update (a security fix, say) replaced it. One still in use is left alone.
+for old in "${prefix%/*}/qt-$upstream"[+~-]*mingw64-*; do
+  [[ -d "$old" && "$old" != *-work && "${old##*/}" != "qt-${version//:/_}-mingw64-"* ]] || continue
+  if flock -n "$old.lock" true 2>/dev/null; then
+    say "removing ${old##*/}, built from another revision of Qt $upstream"
+    rm -rf "$old" "$old-work" "$old.lock"
+  fi
+done
 say "installed into $prefix ($(du -sh "$prefix" | cut -f1))"
 echo "$prefix"
