@@ -44,7 +44,7 @@ as_source() {
       sed -n "${place}p" "$file" | awk '
         {
           sub(/#.*/, "")
-          options = ""; field = 2
+          options = ""
           if ($2 ~ /^\[/) {
             line = $0; sub(/^[^[]*\[/, "", line); sub(/\].*/, "", line)
             options = line
