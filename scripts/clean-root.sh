@@ -1,33 +1,57 @@
 #!/usr/bin/env bash
 # Clean Debian roots, as a distribution builds in, for trying what a newcomer
-# runs on a bare machine (root only). RELEASE is a Debian codename: bookworm,
+# runs on a bare machine (root only, but for checkout). RELEASE is a Debian codename: bookworm,
 # trixie.
 #   scripts/clean-root.sh new RELEASE DIR    DIR becomes a fresh minimal Debian root of
 #                                            RELEASE, copied from a base made once
+#   scripts/clean-root.sh checkout [--history] SOURCE DIR
+#                                            copies the checkout SOURCE, committed or
+#                                            not, into DIR/src; --history: its .git too
 #   scripts/clean-root.sh enter [--offline] [--cached] DIR COMMAND
 #                                            runs COMMAND with bash in DIR, as root there,
-#                                            with DISPLAY passed in and the X server's
-#                                            sockets shared; whatever it leaves running
-#                                            ends with it. --offline: in a network of its
-#                                            own, loopback only, and no display.
-#                                            --cached: ~/.cache there is the release's
-#                                            cache outside the root
+#                                            with this standard input and DISPLAY passed
+#                                            in and the X server's sockets shared;
+#                                            whatever it leaves running ends with it, and
+#                                            TERM or INT ends it all. --offline: in a
+#                                            network of its own, loopback only, and no
+#                                            display. --cached: ~/.cache there is the
+#                                            release's cache outside the root
 #   scripts/clean-root.sh test RELEASE       runs this checkout's scripts/test.sh in a
 #                                            bare root of RELEASE and ends with its status
 # Each release's base, the packages its roots fetch and what `test` builds
 # there once (Qt for Windows) are kept outside the clone, in
 #   ${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/clean-root/RELEASE
 # so that only the first use downloads or builds them. The archive is Debian's
-# own, at the address the machine's entries give it.
+# own, at the address the machine's entries give it. A root is data to this
+# script: nothing of it runs outside its namespaces.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/clean-root
+releases=(bookworm trixie)
 say() { echo "clean-root: $*" >&2; }
 usage() {
-  echo "usage: scripts/clean-root.sh new RELEASE DIR | enter [--offline] DIR COMMAND | test RELEASE" >&2
+  echo "usage: scripts/clean-root.sh new RELEASE DIR | checkout [--history] SOURCE DIR |" \
+    "enter [--offline] [--cached] DIR COMMAND | test RELEASE" >&2
   exit 2
 }
-[ "$(id -u)" -eq 0 ] || { say "needs root"; exit 1; }
+[ "$(id -u)" -eq 0 ] || [ "${1:-}" = checkout ] || { say "needs root"; exit 1; }
+
+# known RELEASE: one of the releases above, before any folder is named after it.
+known() {
+  local release
+  for release in "${releases[@]}"; do
+    [ "$1" != "$release" ] || return 0
+  done
+  say "'$1' is no release of these roots (${releases[*]})"
+  exit 2
+}
+
+# within ROOT PATH: PATH in ROOT, refused where a link of the root's would lead
+# this machine's own files elsewhere.
+within() {
+  [ "$(realpath -m "$1/$2")" = "$1/$2" ] || { say "$1: /$2 is a link; not this machine's to follow"; exit 1; }
+  echo "$1/$2"
+}
 
 make_base() {
   local base=$cache/$1/base
@@ -53,10 +77,19 @@ make_base() {
 case "${1:-}" in
   new)
     [ $# -eq 3 ] || usage
+    known "$2"
     make_base "$2"
     rm -rf "$3"
     cp -a "$cache/$2/base" "$3"
     rm "$3/.complete"
+    ;;
+  checkout)
+    history=false
+    [ "${2:-}" != --history ] || { history=true; shift; }
+    [ $# -eq 3 ] || usage
+    mkdir -p "$3/src"
+    (cd "$2" && { git ls-files -co --exclude-standard; ! $history || echo .git; } | tar -cf - -T -) |
+      tar -xf - -C "$3/src"
     ;;
   enter)
     offline=false cached=false
@@ -65,12 +98,20 @@ case "${1:-}" in
       set -- "$1" "${@:3}"
     done
     [ $# -eq 3 ] || usage
-    root=$(cd "$2" && pwd)
-    release=$(. "$root/etc/os-release" && echo "$VERSION_CODENAME")
-    mkdir -p "$cache/$release/archives/partial" "$cache/$release/home-cache" \
-      "$root/tmp/.X11-unix" "$root/root/.cache" /tmp/.X11-unix
+    root=$(cd "$2" && pwd -P)
+    # The release, read as data: its os-release is the root's, not this machine's.
+    os_release=$(within "$root" etc/os-release 2>/dev/null) ||
+      os_release=$(within "$root" "usr/lib/os-release")
+    release=$(sed -n 's/^VERSION_CODENAME=["'\'']\{0,1\}\([a-z]*\).*/\1/p' "$os_release")
+    known "$release"
+    for place in dev proc sys var/cache/apt/archives; do within "$root" "$place" >/dev/null; done
+    x11=$(within "$root" tmp/.X11-unix)
+    home_cache=$(within "$root" root/.cache)
+    resolv_conf=$(within "$root" etc/resolv.conf)
+    mkdir -p "$cache/$release/archives/partial" "$cache/$release/home-cache" "$x11" "$home_cache" \
+      /tmp/.X11-unix
     chmod 1777 /tmp/.X11-unix
-    cp /etc/resolv.conf "$root/etc/resolv.conf"
+    cp /etc/resolv.conf "$resolv_conf"
     namespaces=(--mount --pid)
     display=${DISPLAY:-}
     if $offline; then
@@ -78,8 +119,9 @@ case "${1:-}" in
       display=
     fi
     # Its own mount and process namespaces: the mounts and every process in the
-    # root end when the command does. Its first process ends it all on TERM,
-    # which a namespace's first process would otherwise not be given.
+    # root end when the command does. The namespace's first process ends it all
+    # on TERM or INT, which unshare does not pass on: it is sent to unshare's
+    # own process group, the first process's too.
     exec unshare "${namespaces[@]}" --fork --kill-child bash -c '
       set -e
       root=$1 archives=$2 home_cache=$3 display=$4
@@ -92,26 +134,42 @@ case "${1:-}" in
       [ -z "$display" ] || mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
       mount --bind "$archives" "$root/var/cache/apt/archives"
       [ "$7" = false ] || mount --bind "$home_cache" "$root/root/.cache"
-      trap "exit 143" TERM
+      trap "exit 143" TERM INT
+      # In the background, so that a signal is taken at once; its standard
+      # input given explicitly, which a background job would otherwise lose.
       chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 DISPLAY="$display" \
-        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin bash -c "$5" &
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin bash -c "$5" <&0 &
       wait $!' \
       enter "$root" "$cache/$release/archives" "$cache/$release/home-cache" "$display" "$3" \
       "$offline" "$cached"
     ;;
   test)
     [ $# -eq 2 ] || usage
+    known "$2"
     work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
+    command=
+    # Stopped or not, the command and all it started end before its root goes.
+    finish() {
+      if [ -n "$command" ]; then
+        kill -TERM -- -"$command" 2>/dev/null || true
+        wait "$command" 2>/dev/null || true
+      fi
+      rm -rf "$work"
+    }
+    trap finish EXIT
+    trap 'exit 143' TERM INT
     "$0" new "$2" "$work/root"
     # The checkout as it stands, committed or not, with its history: a clone,
     # on a machine with git.
-    (cd "$here/.." && { git ls-files -co --exclude-standard; echo .git; } | tar -cf - -T -) |
-      tar -xf - -C "$work/root" --one-top-level=src
+    "$0" checkout --history "$here/.." "$work/root"
     status=0
-    "$0" enter --cached "$work/root" 'export TESSARIN_IN_CLEAN_ROOT=1 DEBIAN_FRONTEND=noninteractive
+    # In a process group of its own, which the clean-up above ends whole.
+    setsid "$0" enter --cached "$work/root" 'export TESSARIN_IN_CLEAN_ROOT=1 DEBIAN_FRONTEND=noninteractive
       apt-get update -q >/dev/null && apt-get install -q -y --no-install-recommends git >/dev/null
-      cd /src && scripts/test.sh' || status=$?
+      cd /src && scripts/test.sh' &
+    command=$!
+    wait "$command" || status=$?
+    command=
     say "scripts/test.sh in a bare $2 root ended with status $status"
     exit "$status"
     ;;

@@ -39,6 +39,8 @@ stop_roots() {
   kill -- -"$watchdog" 2>/dev/null || kill "$watchdog" 2>/dev/null || true
 }
 trap stop_roots EXIT
+# Stopped, it stops them too: the signal ends the stage that runs, then this.
+trap 'exit 143' TERM INT
 if [ -n "${TESSARIN_IN_CLEAN_ROOT:-}" ]; then
   echo "clean roots: not tried inside a clean root; the machine outside tries them" >build/clean-roots.log
 elif [ "$(id -u)" -ne 0 ]; then

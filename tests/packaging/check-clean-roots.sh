@@ -16,9 +16,23 @@ releases=("$@")
 [ ${#releases[@]} -gt 0 ] || releases=(bookworm trixie)
 [ "$(id -u)" -eq 0 ] || { echo "SKIP: clean roots need root"; exit 77; }
 work=$(mktemp -d)
-trap '{ kill -KILL $(jobs -p); wait; } 2>/dev/null; rm -rf "$work"' EXIT
+# Commands started in the background, each in a process group of its own.
+groups=()
+# ended PID: the command whose process group PID leads has ended, with all it
+# started; in a root, every process of its namespace has.
+ended() {
+  kill -TERM -- -"$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+finish() {
+  local group
+  for group in ${groups[@]+"${groups[@]}"}; do ended "$group"; done
+  { kill -KILL $(jobs -p) || true; wait || true; } 2>/dev/null
+  rm -rf "$work"
+}
+trap finish EXIT
 # Ended from outside (the test command stops the roots so), the clean-up above runs.
-trap 'exit 143' TERM
+trap 'exit 143' TERM INT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 root() { "$source/scripts/clean-root.sh" "$@"; }
 # logged LOG FAILURE [--offline] ROOT COMMAND: the command's output kept in
@@ -42,41 +56,49 @@ build_lines=$(grep -v 'apt-get install \./' <<<"$lines")
 install_line=$(grep 'apt-get install \./' <<<"$lines")
 [ -n "$build_lines" ] && [ -n "$install_line" ] || fail "no Installing lines in README.md"
 
-Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>"$work/display" 2>/dev/null &
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display")
 title="Tessarin - You are: $(hostname -s)"
-# shows_window WHAT SECONDS LOG: the window of the command started last, in
-# the background with its output in LOG, within SECONDS, while it runs.
+# shows_window WHAT SECONDS ROOT COMMAND: COMMAND, run in ROOT on an X display
+# of its own, where no other window can answer for it, shows Tessarin's window
+# with its title within SECONDS, while it runs; then it ends, with all it started.
 shows_window() {
-  local id= command=$!
-  for _ in $(seq $(($2 * 5))); do
-    id=$(xdotool search --name '^Tessarin - You are: ' | head -1) || true
-    [ -z "$id" ] && kill -0 "$command" 2>/dev/null || break
-    sleep 0.2
+  local what=$1 seconds=$2 display xvfb command id
+  shift 2
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>"$work/display" 2>/dev/null &
+  xvfb=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || fail "$what: Xvfb did not start"
+  display=:$(cat "$work/display")
+  : >"$work/display"
+  DISPLAY=$display setsid "$source/scripts/clean-root.sh" enter "$@" >"$work/window.log" 2>&1 &
+  command=$!
+  groups+=("$command")
+  id=$(DISPLAY=$display "$source/tests/x11/await-window.sh" '^Tessarin - You are: ' "$seconds" "$command") ||
+    { tail -20 "$work/window.log" >&2; fail "$what: no window of Tessarin's (within $seconds s, while it ran)"; }
+  [ "$(DISPLAY=$display xdotool getwindowname "$id")" = "$title" ] ||
+    fail "$what: the window's title is '$(DISPLAY=$display xdotool getwindowname "$id")', not '$title'"
+  ended "$command"
+  unset 'groups[-1]'
+  local process
+  for process in /proc/[0-9]*; do
+    [ "$(readlink "$process/root" 2>/dev/null)" != "$(realpath "$1")" ] ||
+      fail "$what: $(tr '\0' ' ' <"$process/cmdline") outlived its check"
   done
-  [ -n "$id" ] || { tail -20 "$3" >&2; fail "$1: no window of Tessarin's (within $2 s, while it ran)"; }
-  [ "$(xdotool getwindowname "$id")" = "$title" ] ||
-    fail "$1: the window's title is '$(xdotool getwindowname "$id")', not '$title'"
-  kill -KILL %%   # unshare passes no gentler signal on
-  wait %% 2>/dev/null || true
+  kill "$xvfb"
+  wait "$xvfb" 2>/dev/null || true
 }
 
 for release in "${releases[@]}"; do
   stage "a bare $release root: the run command"
   build=$work/build-$release
   root new "$release" "$build"
-  (cd "$source" && git ls-files -co --exclude-standard | tar -cf - -T -) |
-    tar -xf - -C "$build" --one-top-level=src
+  root checkout "$source" "$build"
   if DISPLAY= root enter "$build" 'cd /src && scripts/run.sh' 2>"$work/nodisplay"; then
     fail "$release: scripts/run.sh with no display ended with status 0"
   fi
   grep -q "no display" "$work/nodisplay" ||
     fail "$release: scripts/run.sh with no display said: $(cat "$work/nodisplay")"
-  root enter "$build" 'cd /src && scripts/run.sh' >"$work/run.log" 2>&1 &
   # It installs and builds first.
-  shows_window "$release: scripts/run.sh" 900 "$work/run.log"
+  shows_window "$release: scripts/run.sh" 900 "$build" 'cd /src && scripts/run.sh'
   tools=$(root enter "$build" "dpkg-query -W -f='\${db:Status-Status} \${Package}\n' \
     libgtest-dev libbenchmark-dev xvfb wine64 clang lintian weston 2>/dev/null | sed -n 's/^installed //p'" || true)
   [ -z "$tools" ] || fail "$release: scripts/run.sh installed test tools: $tools"
@@ -115,7 +137,6 @@ for release in "${releases[@]}"; do
       { tail -20 "$work/other.log" >&2; fail "$release: ${package##*/} was not refused for its Depends"; }
   done
   logged install.log "$release: the README's install line" "$run" "$prepare; $install_line"
-  root enter "$run" 'tessarin' >"$work/tessarin.log" 2>&1 &
-  shows_window "$release: the installed tessarin" 120 "$work/tessarin.log"
+  shows_window "$release: the installed tessarin" 120 "$run" tessarin
 done
 echo "clean roots (${releases[*]}): run.sh adds no test tool and needs a display; the README's lines build and install Tessarin, which shows '$title'; each release refuses the other's .deb (${SECONDS}s)"

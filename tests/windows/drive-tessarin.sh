@@ -13,16 +13,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 setsid "$wine_run" --display "$program" &
 pid=$!
 trap 'kill -- -"$pid" 2>/dev/null || true' EXIT
-# Its title names the computer (Wine's name for it is Wine's). Asked again
-# and again, not with --sync: a search that meets one of Wine's passing
-# windows as it goes ends with X's BadWindow.
-window=
-for _ in $(seq 300); do
-  window=$(xdotool search --name '^Tessarin - You are: [^ ]+$' 2>/dev/null | head -1) || true
-  [ -z "$window" ] && kill -0 "$pid" 2>/dev/null || break
-  sleep 0.2
-done
-[ -n "$window" ] ||
+# Its title names the computer (Wine's name for it is Wine's).
+window=$("$(dirname "$0")/../x11/await-window.sh" '^Tessarin - You are: [^ ]+$' 60 "$pid") ||
   fail "no window named 'Tessarin - You are: ' and the computer's name appeared (within 60 s, while it ran)"
 xdotool windowactivate --sync "$window"
 
