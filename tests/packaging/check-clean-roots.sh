@@ -16,7 +16,7 @@ releases=("$@")
 [ ${#releases[@]} -gt 0 ] || releases=(bookworm trixie)
 [ "$(id -u)" -eq 0 ] || { echo "SKIP: clean roots need root"; exit 77; }
 work=$(mktemp -d)
-# Commands started in the background, each in a process group of its own.
+# What runs in the roots, each command in a process group of its own.
 groups=()
 # ended PID: the command whose process group PID leads has ended, with all it
 # started; in a root, every process of its namespace has.
@@ -26,15 +26,26 @@ ended() {
 }
 finish() {
   local group
+  # Run at the lowest priority beside the other stages; the clean-up not.
+  renice -n 0 -p $$ >/dev/null 2>&1 || true
   for group in ${groups[@]+"${groups[@]}"}; do ended "$group"; done
   { kill -KILL $(jobs -p) || true; wait || true; } 2>/dev/null
   rm -rf "$work"
 }
 trap finish EXIT
-# Ended from outside (the test command stops the roots so), the clean-up above runs.
+# Stopped at any point, from outside or by a failed check, the clean-up above
+# runs: every wait below is one that a signal ends at once.
 trap 'exit 143' TERM INT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-root() { "$source/scripts/clean-root.sh" "$@"; }
+# root ARGUMENTS: scripts/clean-root.sh ARGUMENTS, in a group of its own.
+root() {
+  local status=0
+  setsid "$source/scripts/clean-root.sh" "$@" &
+  groups+=($!)
+  wait $! || status=$?
+  unset 'groups[-1]'
+  return $status
+}
 # logged LOG FAILURE [--offline] ROOT COMMAND: the command's output kept in
 # LOG, shown in part if it fails.
 logged() {
@@ -72,8 +83,10 @@ shows_window() {
   DISPLAY=$display setsid "$source/scripts/clean-root.sh" enter "$@" >"$work/window.log" 2>&1 &
   command=$!
   groups+=("$command")
-  id=$(DISPLAY=$display "$source/tests/x11/await-window.sh" '^Tessarin - You are: ' "$seconds" "$command") ||
-    { tail -20 "$work/window.log" >&2; fail "$what: no window of Tessarin's (within $seconds s, while it ran)"; }
+  DISPLAY=$display "$source/tests/x11/await-window.sh" '^Tessarin - You are: ' "$seconds" "$command" \
+    >"$work/window" &
+  wait $! || { tail -20 "$work/window.log" >&2; fail "$what: no window of Tessarin's (within $seconds s, while it ran)"; }
+  id=$(cat "$work/window")
   [ "$(DISPLAY=$display xdotool getwindowname "$id")" = "$title" ] ||
     fail "$what: the window's title is '$(DISPLAY=$display xdotool getwindowname "$id")', not '$title'"
   ended "$command"
