@@ -1,5 +1,30 @@
 set(CPACK_PACKAGE_NAME tessarin)
 set(CPACK_STRIP_FILES ON)
+
+# The one time that what is packaged carries, read when configuring:
+# SOURCE_DATE_EPOCH, as distributions set it; without it the last commit's,
+# and out of a clone CMakeLists.txt's, to which the source archive gives that
+# time. Builds of one version in two folders then give the same bytes.
+execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} rev-parse --absolute-git-dir
+  OUTPUT_VARIABLE git_folder OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE no_git)
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  set(TESSARIN_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
+elseif(no_git)
+  file(TIMESTAMP ${PROJECT_SOURCE_DIR}/CMakeLists.txt TESSARIN_SOURCE_DATE_EPOCH "%s" UTC)
+else()
+  if(EXISTS ${git_folder}/logs/HEAD)
+    # Read anew when a commit moves HEAD.
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${git_folder}/logs/HEAD)
+  endif()
+  execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
+    OUTPUT_VARIABLE TESSARIN_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
+    COMMAND_ERROR_IS_FATAL ANY)
+endif()
+# cpack reads it from its environment, for the times of the packages' files.
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackTime.cmake)
+file(CONFIGURE OUTPUT ${CPACK_PROJECT_CONFIG_FILE}
+  CONTENT "set(ENV{SOURCE_DATE_EPOCH} ${TESSARIN_SOURCE_DATE_EPOCH})\n")
+
 if(WIN32)
   # The Windows archive: `cpack -G ZIP` in the build folder gives
   # tessarin-VERSION-win64.zip: the one program file, its licence and its notices.

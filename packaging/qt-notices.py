@@ -185,9 +185,8 @@ def credits(entries, qt):
     return lines
 
 
-def write(prefix, link_map, tessarin_build, source_archive, out):
-    prefix = os.path.realpath(prefix)
-    tessarin_build = os.path.realpath(tessarin_build)
+def linked(prefix, link_map, tessarin_build):
+    """What the linker took: Qt's archives, and the rest by Debian package."""
     with open(os.path.join(prefix, "notices", "attributions.json"), encoding="utf-8") as file:
         attributions = json.load(file)
     archives, objects = linked_files(link_map)
@@ -196,24 +195,27 @@ def write(prefix, link_map, tessarin_build, source_archive, out):
     if unknown:
         fail(f"no attributions were kept for {', '.join(unknown)}: build Qt anew"
              " with scripts/qt-windows.sh")
-    modules = [m.group(1) for m in (re.match(r"libQt6(\w+)\.a$", a) for a in qt)
-               if m and not m.group(1).startswith("Bundled")]
-    plugins = [a[3:-2] for a in qt if not a.startswith("libQt6")]
     runtime = {}
     for path in sorted(archives | objects):
         if path.startswith((prefix + os.sep, tessarin_build + os.sep)):
             continue
         runtime.setdefault(debian_package(path), []).append(os.path.basename(path))
+    used = [e for e in attributions["entries"] if set(e["usedBy"]) & set(qt)]
+    return qt, used, runtime
 
+
+def qt_source(prefix):
+    """The source package Qt was built from: its description's name and fields."""
     dsc = [f for f in sorted(os.listdir(os.path.join(prefix, "source"))) if f.endswith(".dsc")]
     if len(dsc) != 1:
         fail(f"{prefix}/source holds {len(dsc)} source descriptions, not one")
     fields = dict(re.findall(r"^(Source|Version): (\S+)$",
                              read_text(os.path.join(prefix, "source", dsc[0])), re.M))
-    qt_version = fields["Version"].split("+")[0]
+    return dsc[0], fields
 
-    used = [e for e in attributions["entries"] if set(e["usedBy"]) & set(qt)]
-    parts = [heading("Tessarin.exe: the other people's code it carries"), f"""
+
+def introduction(used, qt, source_archive):
+    return [heading("Tessarin.exe: the other people's code it carries"), f"""
 Tessarin itself is under the MIT licence: LICENSE.txt, beside this file.
 Tessarin.exe also holds, linked statically, the code named below. Each part
 keeps its own licence, whose text follows it.
@@ -222,7 +224,15 @@ The source of Tessarin and of the Qt it holds is in
 {source_archive}, published beside this package.
 
 The licences of these parts ask for these credits:
-""" + "\n".join(credits(used, qt)) + "\n\n", heading(f"1. Qt {qt_version}", "-"), f"""
+""" + "\n".join(credits(used, qt)) + "\n\n"]
+
+
+def qt_part(prefix, qt, source_archive):
+    modules = [m.group(1) for m in (re.match(r"libQt6(\w+)\.a$", a) for a in qt)
+               if m and not m.group(1).startswith("Bundled")]
+    plugins = [a[3:-2] for a in qt if not a.startswith("libQt6")]
+    dsc, fields = qt_source(prefix)
+    return [heading(f"1. Qt {fields['Version'].split('+')[0]}", "-"), f"""
 Tessarin.exe uses the Qt toolkit under the GNU Lesser General Public License
 version 3 (LGPL-3.0), which builds on the GNU General Public License version 3;
 both texts are at the end of this file. Qt is copyright (C) The Qt Company Ltd.
@@ -233,9 +243,9 @@ Qt plugins in Tessarin.exe: {', '.join(plugins)}.
 
 {textwrap.fill(
         f"The source of this Qt is Debian's {fields['Source']} source package, version "
-        f"{fields['Version']}: {dsc[0]} and the files it names, configured by "
+        f"{fields['Version']}: {dsc} and the files it names, configured by "
         "qt-windows-features.cmake with mingw-w64-x86_64.cmake. Those files are in the "
-        f"folder qt6-base of {source_archive}, where `dpkg-source -x {dsc[0]}` unpacks "
+        f"folder qt6-base of {source_archive}, where `dpkg-source -x {dsc}` unpacks "
         "the source and checks it.", 76)}
 
 To use Tessarin.exe with a Qt of your own, or a changed one, build Tessarin
@@ -244,7 +254,11 @@ licence, against that Qt: its docs/windows.md shows the commands. Nothing in
 Tessarin stops you from doing so, or from reverse-engineering it to debug such
 changes.
 
-""", heading("2. Third-party code inside Qt", "-"), """
+"""]
+
+
+def third_party_part(used, qt):
+    parts = [heading("2. Third-party code inside Qt", "-"), """
 What Qt built into the libraries above from the code of others, as Qt's own
 attribution files (qt_attribution.json) describe it.
 
@@ -259,8 +273,11 @@ attribution files (qt_attribution.json) describe it.
         for text in ([copyright_of(entry)] if entry["copyright"] else []) + entry["texts"]:
             parts.append("\n" + indented(text))
         parts.append("\n")
+    return parts
 
-    parts += [heading("3. The compiler's runtime", "-"), """
+
+def runtime_part(runtime):
+    parts = [heading("3. The compiler's runtime", "-"), """
 The MinGW-w64 runtime and GCC's runtime libraries, linked in so that
 Tessarin.exe needs no DLL beside it, as Debian packages them, with each
 package's copyright file.
@@ -279,11 +296,22 @@ package's copyright file.
         else:
             shown[text] = package
             parts.append(indented(text) + "\n")
+    return parts
 
-    parts.append(heading("4. Licence texts", "-") + "\n")
+
+def licence_texts(prefix):
+    parts = [heading("4. Licence texts", "-") + "\n"]
     for name in ("LGPL-3.0-only.txt", "GPL-3.0-only.txt"):
         parts.append(heading(name[:-4], "~") + "\n")
         parts.append(indented(read_text(os.path.join(prefix, "notices", "LICENSES", name))) + "\n")
+    return parts
+
+
+def write(prefix, link_map, tessarin_build, source_archive, out):
+    prefix = os.path.realpath(prefix)
+    qt, used, runtime = linked(prefix, link_map, os.path.realpath(tessarin_build))
+    parts = (introduction(used, qt, source_archive) + qt_part(prefix, qt, source_archive)
+             + third_party_part(used, qt) + runtime_part(runtime) + licence_texts(prefix))
     with open(out, "w", encoding="utf-8") as file:
         file.write("".join(parts))
 

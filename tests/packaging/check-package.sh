@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the package here and again from another folder, with the same
-# SOURCE_DATE_EPOCH, and checks that the two are byte-identical and that what
-# ships names no folder of the building machine, then what the package holds.
+# Builds the package here and again from another folder, neither told a time
+# (no SOURCE_DATE_EPOCH), and checks that the two are byte-identical and that
+# what ships names no folder of the building machine, then what the package holds.
 # The Debian package: its files, its Depends on Qt (which lintian does not
 # check where Depends names libc), the desktop and AppStream validators, and
 # lintian (no error, no warning), which renders the manual page too.
@@ -23,8 +23,7 @@ setting() { sed -n "s/^set($1 \"\\(.*\\)\")\$/\\1/p" "$build/CPackConfig.cmake";
 generator=$(setting CPACK_GENERATOR)
 version=$(setting CPACK_PACKAGE_VERSION)
 
-# The time of the last commit, as a distribution's build would take it.
-export SOURCE_DATE_EPOCH=$(git -C "$(dirname "$0")" log -1 --format=%ct 2>/dev/null || echo 1765000000)
+unset SOURCE_DATE_EPOCH
 # packages BUILD OUT: the packages of BUILD, made into OUT.
 packages() {
   if [ "$generator" = ZIP ]; then
@@ -51,9 +50,9 @@ if [ "$generator" = ZIP ]; then
   qt=$(sed -n 's|^Qt6_DIR:[A-Z]*=\(.*\)/lib/cmake/Qt6$|\1|p' "$build/CMakeCache.txt")
   options=(-DCMAKE_TOOLCHAIN_FILE="$tree/cmake/mingw-w64-x86_64.cmake" -DTESSARIN_QT_WINDOWS="$qt")
 else
-  tree=$work/tree
-  mkdir "$tree"
-  tar -C "$source" --exclude='./build*' --exclude=./.git -cf - . | tar -xf - -C "$tree"
+  # The checkout as it stands, with its history, whose last commit gives the time.
+  "$source/scripts/clean-root.sh" checkout --history "$source" "$work"
+  tree=$work/src
   options=()
 fi
 # Configured as this build, and built where this one lies beside its tree
