@@ -4,9 +4,10 @@
 # trixie.
 #   scripts/clean-root.sh new RELEASE DIR    DIR becomes a fresh minimal Debian root of
 #                                            RELEASE, copied from a base made once
-#   scripts/clean-root.sh checkout [--history] SOURCE DIR
-#                                            copies the checkout SOURCE, committed or
-#                                            not, into DIR/src; --history: its .git too
+#   scripts/clean-root.sh checkout [--history] SOURCE DEST
+#                                            copies the checkout SOURCE as it stands,
+#                                            committed or not, without its build
+#                                            folders, into DEST; --history: its .git too
 #   scripts/clean-root.sh enter [--offline] [--cached] DIR COMMAND
 #                                            runs COMMAND with bash in DIR, as root there,
 #                                            with this standard input and DISPLAY passed
@@ -30,7 +31,7 @@ cache=${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/clean-root
 releases=(bookworm trixie)
 say() { echo "clean-root: $*" >&2; }
 usage() {
-  echo "usage: scripts/clean-root.sh new RELEASE DIR | checkout [--history] SOURCE DIR |" \
+  echo "usage: scripts/clean-root.sh new RELEASE DIR | checkout [--history] SOURCE DEST |" \
     "enter [--offline] [--cached] DIR COMMAND | test RELEASE" >&2
   exit 2
 }
@@ -87,9 +88,23 @@ case "${1:-}" in
     history=false
     [ "${2:-}" != --history ] || { history=true; shift; }
     [ $# -eq 3 ] || usage
-    mkdir -p "$3/src"
-    (cd "$2" && { git ls-files -co --exclude-standard; ! $history || echo .git; } | tar -cf - -T -) |
-      tar -xf - -C "$3/src"
+    mkdir -p "$3"
+    # Whoever owns the checkout: the copy is of whoever makes it, and git here
+    # reads another's repository as its own. Out of a clone, or without git,
+    # every file. A folder with a CMakeCache.txt is a build, whatever its name.
+    files() {
+      if command -v git >/dev/null && git -c safe.directory='*' rev-parse 2>/dev/null; then
+        git -c safe.directory='*' ls-files -co --exclude-standard
+      else
+        find . -name .git -prune -o ! -type d -print | sed 's|^\./||'
+      fi
+    }
+    (cd "$2" && { files |
+      awk '{ files[NR] = $0 } sub(/CMakeCache\.txt$/, "") && $0 != "" { builds[$0] }
+        END { for (i = 1; i <= NR; i++) { keep = 1
+          for (b in builds) if (index(files[i], b) == 1) keep = 0
+          if (keep) print files[i] } }'
+      ! $history || [ ! -e .git ] || echo .git; } | tar -cf - -T -) | tar -xf - --no-same-owner -C "$3"
     ;;
   enter)
     offline=false cached=false
@@ -161,7 +176,7 @@ case "${1:-}" in
     "$0" new "$2" "$work/root"
     # The checkout as it stands, committed or not, with its history: a clone,
     # on a machine with git.
-    "$0" checkout --history "$here/.." "$work/root"
+    "$0" checkout --history "$here/.." "$work/root/src"
     status=0
     # In a process group of its own, which the clean-up above ends whole.
     setsid "$0" enter --cached "$work/root" 'export TESSARIN_IN_CLEAN_ROOT=1 DEBIAN_FRONTEND=noninteractive

@@ -104,7 +104,7 @@ for release in "${releases[@]}"; do
   stage "a bare $release root: the run command"
   build=$work/build-$release
   root new "$release" "$build"
-  root checkout "$source" "$build"
+  root checkout "$source" "$build/src"
   if DISPLAY= root enter "$build" 'cd /src && scripts/run.sh' 2>"$work/nodisplay"; then
     fail "$release: scripts/run.sh with no display ended with status 0"
   fi

@@ -46,19 +46,24 @@ if [ "$generator" = ZIP ]; then
     dpkg-source -x qt6-base_*.dsc "$work/qt" >"$work/dpkg-source.log" 2>&1) ||
     { cat "$work/dpkg-source.log" >&2; fail "dpkg-source -x did not take the Qt source in ${sources##*/}"; }
   rm -rf "$work/qt"
-  tree=$work/sources/tessarin-$version-source/tessarin
+fi
+# The other tree lies in the work folder where this one lies on the machine,
+# and is built where this build lies (moc writes the way from one to the
+# other): the build folder may be inside the tree or anywhere outside it.
+tree=$work/tree$source
+other=$work/tree$build
+mkdir -p "$(dirname "$tree")"
+if [ "$generator" = ZIP ]; then
+  mv "$work/sources/tessarin-$version-source/tessarin" "$tree"
   qt=$(sed -n 's|^Qt6_DIR:[A-Z]*=\(.*\)/lib/cmake/Qt6$|\1|p' "$build/CMakeCache.txt")
   options=(-DCMAKE_TOOLCHAIN_FILE="$tree/cmake/mingw-w64-x86_64.cmake" -DTESSARIN_QT_WINDOWS="$qt")
 else
   # The checkout as it stands, with its history, whose last commit gives the time.
-  "$source/scripts/clean-root.sh" checkout --history "$source" "$work"
-  tree=$work/src
+  "$source/scripts/clean-root.sh" checkout --history "$source" "$tree"
   options=()
 fi
-# Configured as this build, and built where this one lies beside its tree
-# (moc writes the way from one to the other).
+# Configured as this build.
 cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
-other=$(realpath -m "$tree/$(realpath --relative-to="$source" "$build")")
 cmake -S "$tree" -B "$other" -G Ninja "${options[@]}" -DCMAKE_BUILD_TYPE="$(cached CMAKE_BUILD_TYPE)" \
   -DTESSARIN_WERROR="$(cached TESSARIN_WERROR)" >/dev/null || fail "configuring the tree in another folder"
 cmake --build "$other" >/dev/null || fail "building the tree in another folder"
