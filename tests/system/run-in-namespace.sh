@@ -12,13 +12,17 @@ set -euo pipefail
 skip() { echo "SKIPPED: $*" >&2; exit 77; }
 
 if [ "${TESSARIN_IN_NAMESPACE:-}" != 1 ]; then
-  [ "$(id -u)" -eq 0 ] || skip "making a network namespace needs root"
   command -v dnsmasq >/dev/null || skip "dnsmasq (dnsmasq-base) is not installed"
-  unshare --mount --net --pid --fork --mount-proc true 2>/dev/null || skip "this kernel refuses new namespaces"
+  # Root makes the namespaces; anyone else in a user namespace of their own,
+  # where they are root, as Debian's kernels allow.
+  namespaces=(--mount --net --pid --fork --mount-proc)
+  [ "$(id -u)" -eq 0 ] || namespaces+=(--map-root-user)
+  unshare "${namespaces[@]}" true 2>/dev/null || skip "this kernel refuses new namespaces$(
+    [ "$(id -u)" -eq 0 ] || echo " to a user: see the settings kernel.unprivileged_userns_clone" \
+      "and user.max_user_namespaces (sysctl), and AppArmor's restrict_unprivileged_userns")"
   # Its own /proc: what LeakSanitizer and the like read there by process number
   # must be this namespace's processes, not the machine's of the same number.
-  TESSARIN_IN_NAMESPACE=1 exec unshare --mount --net --pid --fork --kill-child --mount-proc \
-    -- "$0" "$@"
+  TESSARIN_IN_NAMESPACE=1 exec unshare "${namespaces[@]}" --kill-child -- "$0" "$@"
 fi
 read -r self _ </proc/self/stat
 [ "$self" = $$ ] || { echo "FAIL: /proc is not this namespace's" >&2; exit 1; }
@@ -36,9 +40,11 @@ printf '127.0.0.1 localhost\n10.53.4.1 %s\n10.53.2.1 %s\n' "$(hostname)" "$TESSA
 printf 'nameserver 127.0.0.1\n' >"$work/resolv.conf"
 printf 'hosts: files dns\n' >"$work/nsswitch.conf"
 for file in hosts resolv.conf nsswitch.conf; do mount --bind "$work/$file" "/etc/$file"; done
-dnsmasq --conf-file="$(dirname "$0")/dnsmasq.conf" --pid-file="$work/dnsmasq.pid" &
+# In the foreground, as whoever is root here: in a user's namespace no other
+# user or group exists to change to. What it says goes to a file of its own.
+dnsmasq --no-daemon --conf-file="$(dirname "$0")/dnsmasq.conf" 2>"$work/dnsmasq.log" &
 for _ in $(seq 50); do getent hosts only-dns.test >/dev/null && break; sleep 0.1; done
 # The first address the system's own tool gives for a name with several.
 first=$(getent ahostsv4 multi.test | awk 'NR == 1 { print $1 }')
-[ -n "$first" ] || { echo "FAIL: the DNS server does not answer" >&2; exit 1; }
+[ -n "$first" ] || { cat "$work/dnsmasq.log" >&2; echo "FAIL: the DNS server does not answer" >&2; exit 1; }
 TESSARIN_MULTI_FIRST=$first "$@"
