@@ -26,6 +26,22 @@ prefix=$(cmake -P cmake/qt-windows-prefix.cmake)
 done_mark=$prefix/.tessarin-complete
 say() { echo "qt-windows: $*" >&2; }
 
+# The machine's own entries for its release, as source entries: the archive
+# address (a mirror or a proxy included) and the keyring they already use.
+# `scripts/qt-windows.sh sources` adds them alone (scripts/setup.sh test does,
+# where sudo can ask for a password).
+if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  entries=$(scripts/apt-entries.sh source "$codename")
+  [ -n "$entries" ] || { say "no apt entry for $codename to take the source from"; exit 1; }
+  say "adding source entries beside the machine's entries for $codename"
+  printf '%s\n' "$entries" | "${sudo[@]}" tee /etc/apt/sources.list.d/tessarin-src.sources >/dev/null
+  "${sudo[@]}" apt-get update -q >/dev/null
+fi
+[ "${1:-}" != sources ] || exit 0
+
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9    # one build at a time; a second run waits and then reuses it
@@ -34,18 +50,6 @@ if [ -f "$done_mark" ] && [ -d "$prefix/notices" ]; then
   exit 0
 fi
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  # The machine's own entries for its release, as source entries: the archive
-  # address (a mirror or a proxy included) and the keyring they already use.
-  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  entries=$(scripts/apt-entries.sh source "$codename")
-  [ -n "$entries" ] || { say "no apt entry for $codename to take the source from"; exit 1; }
-  say "adding source entries beside the machine's entries for $codename"
-  printf '%s\n' "$entries" | "${sudo[@]}" tee /etc/apt/sources.list.d/tessarin-src.sources >/dev/null
-  "${sudo[@]}" apt-get update -q >/dev/null
-fi
 
 work=$prefix-work
 src=$work/src

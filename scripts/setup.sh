@@ -3,7 +3,9 @@
 # that are missing, through sudo when not root. A second run installs nothing.
 #   scripts/setup.sh run    what building and running the program take (scripts/run.sh)
 #   scripts/setup.sh suite  that and what the Linux suites and the benchmarks take
-#   scripts/setup.sh test   that and every tool of the test command (scripts/test.sh)
+#   scripts/setup.sh test   that and every tool of the test command (scripts/test.sh),
+#                           and Debian's source entries, which building Qt for
+#                           Windows takes (scripts/qt-windows.sh sources)
 set -euo pipefail
 
 # Building and running; README.md's apt-get line adds what `cpack -G DEB` takes.
@@ -50,16 +52,28 @@ for package in "${packages[@]}"; do
   [ "$status" = installed ] || missing+=("$package")
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-
-echo "setup: installing ${missing[*]}"
-sudo=()
-if [ "$(id -u)" -ne 0 ]; then
-  command -v sudo >/dev/null || { echo "setup: need root or sudo to install ${missing[*]}" >&2; exit 1; }
-  sudo=(sudo)
-fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -q
-"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+install_missing() {
+  echo "setup: installing ${missing[*]}"
+  sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "setup: need root or sudo to install ${missing[*]}" >&2; exit 1; }
+    sudo=(sudo)
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -q
+  # What the release does not have (testing, now and then, a tool of the
+  # Windows stages) is said and left; the test command says what it then skips.
+  available=()
+  for package in "${missing[@]}"; do
+    candidate=$(apt-cache policy "$package" 2>/dev/null | sed -n 's/^  Candidate: //p')
+    if [ -n "$candidate" ] && [ "$candidate" != "(none)" ]; then
+      available+=("$package")
+    else
+      echo "setup: $(. /etc/os-release && echo "${VERSION_CODENAME:-this release}") has no $package: left out"
+    fi
+  done
+  [ ${#available[@]} -eq 0 ] ||
+    "${sudo[@]}" apt-get install -y -q --no-install-recommends "${available[@]}"
+}
+[ ${#missing[@]} -eq 0 ] || install_missing
+[ "$1" != test ] || "$(dirname "$0")/qt-windows.sh" sources
