@@ -42,10 +42,25 @@ if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sour
 fi
 [ "${1:-}" != sources ] || exit 0
 
+# Once this Qt is complete, another revision of it is an old one, which no
+# checkout builds with: a Debian update (a security fix, say) replaced it. One
+# in use (building, or being built) is left alone.
+prune() {
+  local old
+  for old in "${prefix%/*}/qt-$upstream"[+~-]*mingw64-*; do
+    [[ -d "$old" && "$old" != *-work && "${old##*/}" != "qt-${version//:/_}-mingw64-"* ]] || continue
+    if flock -n "$old.lock" true 2>/dev/null; then
+      say "removing ${old##*/}, built from another revision of Qt $upstream"
+      rm -rf "$old" "$old-work" "$old.lock"
+    fi
+  done
+}
+
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9    # one build at a time; a second run waits and then reuses it
 if [ -f "$done_mark" ] && [ -d "$prefix/notices" ]; then
+  prune
   echo "$prefix"
   exit 0
 fi
@@ -96,14 +111,6 @@ python3 "$root/packaging/qt-notices.py" collect "$src" "$work/build/build.ninja"
 
 touch "$done_mark"
 rm -rf "$work"
-# Another revision of this Qt is an old one, kept by no checkout: a Debian
-# update (a security fix, say) replaced it. One still in use is left alone.
-for old in "${prefix%/*}/qt-$upstream"[+~-]*mingw64-*; do
-  [[ -d "$old" && "$old" != *-work && "${old##*/}" != "qt-${version//:/_}-mingw64-"* ]] || continue
-  if flock -n "$old.lock" true 2>/dev/null; then
-    say "removing ${old##*/}, built from another revision of Qt $upstream"
-    rm -rf "$old" "$old-work" "$old.lock"
-  fi
-done
+prune
 say "installed into $prefix ($(du -sh "$prefix" | cut -f1))"
 echo "$prefix"
