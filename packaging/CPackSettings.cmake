@@ -53,6 +53,13 @@ cmake_host_system_information(RESULT distribution QUERY DISTRIB_ID DISTRIB_VERSI
 list(GET distribution 0 distribution_id)
 list(GET distribution 1 distribution_version)
 list(GET distribution 2 TESSARIN_DEBIAN_SUITE)
+# Testing names no version of its own: it is the next, known by its codename.
+set(next_releases forky 14 duke 15)
+list(FIND next_releases "${TESSARIN_DEBIAN_SUITE}" next)
+if(distribution_id STREQUAL debian AND NOT distribution_version AND next GREATER_EQUAL 0)
+  math(EXPR next "${next} + 1")
+  list(GET next_releases ${next} distribution_version)
+endif()
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 if(distribution_id STREQUAL debian AND distribution_version MATCHES "^[0-9]+$")
   string(APPEND CPACK_DEBIAN_PACKAGE_RELEASE "~deb${distribution_version}u1")

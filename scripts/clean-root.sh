@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Clean Debian roots, as a distribution builds in, for trying what a newcomer
-# runs on a bare machine (root only, but for checkout). RELEASE is a Debian codename: bookworm,
-# trixie.
+# runs on a bare machine (root only, but for checkout). RELEASE is a Debian
+# codename: bookworm, trixie, or testing's and unstable's, forky and sid. A
+# release whose Release file is past its Valid-Until (an archive frozen in
+# time, a snapshot) is refused by apt unless asked for:
+# TESSARIN_EXPIRED_RELEASE=RELEASE takes it all the same, and says so.
 #   scripts/clean-root.sh new RELEASE DIR    DIR becomes a fresh minimal Debian root of
 #                                            RELEASE, copied from a base made once
 #   scripts/clean-root.sh checkout [--history] SOURCE DEST
@@ -28,7 +31,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/clean-root
-releases=(bookworm trixie)
+releases=(bookworm trixie forky sid)
 say() { echo "clean-root: $*" >&2; }
 usage() {
   echo "usage: scripts/clean-root.sh new RELEASE DIR | checkout [--history] SOURCE DEST |" \
@@ -65,8 +68,11 @@ make_base() {
   rm -rf "$base"
   # In a mount namespace of its own: what debootstrap mounts inside the base
   # goes with it, however it ends.
+  # A release newer than this debootstrap is made as unstable is.
+  local script=/usr/share/debootstrap/scripts/$1
+  [ -e "$script" ] || script=/usr/share/debootstrap/scripts/sid
   unshare --mount --propagation private \
-    debootstrap --variant=minbase "$1" "$base" "$mirror" >"$cache/$1/debootstrap.log" 2>&1 ||
+    debootstrap --variant=minbase "$1" "$base" "$mirror" "$script" >"$cache/$1/debootstrap.log" 2>&1 ||
     { tail -20 "$cache/$1/debootstrap.log" >&2; exit 1; }
   # Packages are kept in the shared cache, and unpacked without a sync after each file.
   rm -f "$base"/var/cache/apt/archives/*.deb
@@ -83,6 +89,19 @@ case "${1:-}" in
     rm -rf "$3"
     cp -a "$cache/$2/base" "$3"
     rm "$3/.complete"
+    # Past its Valid-Until, apt refuses the release's Release file: taken only
+    # when asked, and only for a Release file that has one.
+    until=$(sed -n 's/^Valid-Until: //p' "$3"/var/lib/apt/lists/*_dists_"$2"_Release 2>/dev/null | head -1)
+    if [ -n "$until" ] && [ "$(date -d "$until" +%s)" -lt "$(date +%s)" ]; then
+      if [ "${TESSARIN_EXPIRED_RELEASE:-}" = "$2" ]; then
+        say "$2: its Release file was valid until $until; taken all the same, as asked" \
+          "(TESSARIN_EXPIRED_RELEASE=$2)"
+        echo 'Acquire::Check-Valid-Until "false";' >"$3/etc/apt/apt.conf.d/90expired-release"
+      else
+        say "$2: its Release file was valid until $until, and apt will refuse it;" \
+          "TESSARIN_EXPIRED_RELEASE=$2 takes it all the same"
+      fi
+    fi
     ;;
   checkout)
     history=false

@@ -91,9 +91,10 @@ shows_window() {
     fail "$what: the window's title is '$(DISPLAY=$display xdotool getwindowname "$id")', not '$title'"
   ended "$command"
   unset 'groups[-1]'
-  local process
+  local process root_folder
+  root_folder=$(realpath "$1")
   for process in /proc/[0-9]*; do
-    [ "$(readlink "$process/root" 2>/dev/null)" != "$(realpath "$1")" ] ||
+    [ "$(readlink "$process/root" 2>/dev/null)" != "$root_folder" ] ||
       fail "$what: $(tr '\0' ' ' <"$process/cmdline") outlived its check"
   done
   kill "$xvfb"
