@@ -180,7 +180,9 @@ case "${1:-}" in
   test)
     [ $# -eq 2 ] || usage
     known "$2"
-    work=$(mktemp -d)
+    # On disk, not in /tmp, which may be a small tmpfs: a whole test command's root.
+    mkdir -p "$cache"
+    work=$(mktemp -d "$cache/work.XXXXXX")
     command=
     # Stopped or not, the command and all it started end before its root goes.
     finish() {

@@ -15,7 +15,10 @@ shift
 releases=("$@")
 [ ${#releases[@]} -gt 0 ] || releases=(bookworm trixie)
 [ "$(id -u)" -eq 0 ] || { echo "SKIP: clean roots need root"; exit 77; }
-work=$(mktemp -d)
+# On disk beside the roots' cache, not in /tmp, which may be a small tmpfs:
+# four roots take gigabytes.
+mkdir -p "${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/clean-root"
+work=$(mktemp -d "${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/clean-root/work.XXXXXX")
 # What runs in the roots, each command in a process group of its own.
 groups=()
 # ended PID: the command whose process group PID leads has ended, with all it
