@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Clean Debian roots, as a distribution builds in, for trying what a newcomer
-# runs on a bare machine (root only, but for checkout). RELEASE is a Debian
+# runs on a bare machine. Root makes and enters them itself; anyone else
+# without root, as root of a user namespace of their own that maps them to
+# root and their subordinate ids (/etc/subuid, /etc/subgid) to the rest, as
+# sbuild's unshare mode does (mmdebstrap makes the base). RELEASE is a Debian
 # codename: bookworm, trixie, or testing's and unstable's, forky and sid. A
 # release whose Release file is past its Valid-Until (an archive frozen in
 # time, a snapshot) is refused by apt unless asked for:
@@ -22,6 +25,9 @@
 #                                            release's cache outside the root
 #   scripts/clean-root.sh test RELEASE       runs this checkout's scripts/test.sh in a
 #                                            bare root of RELEASE and ends with its status
+#   scripts/clean-root.sh remove DIR         removes DIR, roots in it included
+#   scripts/clean-root.sh ready              ends with status 0 where roots can be made
+#                                            here, else says why with status 77
 # Each release's base, the packages its roots fetch and what `test` builds
 # there once (Qt for Windows) are kept outside the clone, in
 #   ${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/clean-root/RELEASE
@@ -35,10 +41,55 @@ releases=(bookworm trixie forky sid)
 say() { echo "clean-root: $*" >&2; }
 usage() {
   echo "usage: scripts/clean-root.sh new RELEASE DIR | checkout [--history] SOURCE DEST |" \
-    "enter [--offline] [--cached] DIR COMMAND | test RELEASE" >&2
+    "enter [--offline] [--cached] DIR COMMAND | test RELEASE | remove DIR | ready" >&2
   exit 2
 }
-[ "$(id -u)" -eq 0 ] || [ "${1:-}" = checkout ] || { say "needs root"; exit 1; }
+
+# subordinate FILE: this user's first range of subordinate ids in FILE, as START COUNT.
+subordinate() {
+  awk -F: -v user="$(id -un)" -v id="$(id -u)" '$1 == user || $1 == id { print $2, $3; exit }' "$1"
+}
+
+# ready: whether roots can be made here; if not, says why and ends with 77.
+ready() {
+  local lacks
+  [ "$(id -u)" -ne 0 ] || return 0
+  lacks=$(for tool in mmdebstrap newuidmap newgidmap; do command -v "$tool" >/dev/null || echo "$tool"; done)
+  [ -z "$lacks" ] || { say "without root the roots need $(echo $lacks) (Debian: mmdebstrap uidmap)"; exit 77; }
+  [ -n "$(subordinate /etc/subuid)" ] && [ -n "$(subordinate /etc/subgid)" ] ||
+    { say "without root the roots need subordinate ids for $(id -un) in /etc/subuid and /etc/subgid"; exit 77; }
+  unshare --user true 2>/dev/null || { say "this kernel refuses user namespaces to a user: see the settings" \
+    "kernel.unprivileged_userns_clone and user.max_user_namespaces (sysctl), and AppArmor's" \
+    "restrict_unprivileged_userns"; exit 77; }
+}
+
+# rootless COMMAND...: COMMAND as root of a user namespace of this user's own,
+# which maps them to root and their subordinate ids to the ids after it. Its
+# maps are written from outside (newuidmap) once it stands.
+rootless() {
+  local fifo pid status=0
+  fifo=$(mktemp -u)
+  mkfifo -m 600 "$fifo"
+  unshare --user bash -c 'read -r _ <"$1"; rm -f "$1"; shift; exec "$@"' rootless "$fifo" "$@" &
+  pid=$!
+  for _ in $(seq 500); do
+    [ "$(readlink "/proc/$pid/ns/user")" = "$(readlink /proc/$$/ns/user)" ] || break
+    sleep 0.01
+  done
+  # shellcheck disable=SC2046 # START COUNT, two words
+  newuidmap "$pid" 0 "$(id -u)" 1 1 $(subordinate /etc/subuid) &&
+    newgidmap "$pid" 0 "$(id -g)" 1 1 $(subordinate /etc/subgid) ||
+    { kill "$pid"; rm -f "$fifo"; say "newuidmap and newgidmap failed"; exit 1; }
+  echo >"$fifo"
+  # Stopped, it ends when what it runs has ended, as unshare does for root.
+  trap 'kill -TERM "$pid" 2>/dev/null || true' TERM INT
+  while :; do
+    status=0
+    wait "$pid" || status=$?
+    kill -0 "$pid" 2>/dev/null || break
+  done
+  return "$status"
+}
 
 # known RELEASE: one of the releases above, before any folder is named after it.
 known() {
@@ -57,14 +108,35 @@ within() {
   echo "$1/$2"
 }
 
+# make_base RELEASE: the release's base, made once: root's a folder made by
+# debootstrap, anyone else's a tar archive made by mmdebstrap in its own user
+# namespace, whose owners the user's namespace takes as its own.
 make_base() {
   local base=$cache/$1/base
   mkdir -p "$cache/$1"
   exec 9>"$base.lock"
   flock 9
-  [ -f "$base/.complete" ] && return
+  if [ -f "$base/.complete" ] || [ -f "$base.tar" ]; then
+    exec 9>&-
+    return
+  fi
   mirror=$("$here/apt-entries.sh" archive)
   say "making the $1 base from $mirror, once"
+  if [ "$(id -u)" -ne 0 ]; then
+    local options=()
+    # Asked to take a Release file past its Valid-Until (below), the base is
+    # made with it; the base itself keeps no such option.
+    [ "${TESSARIN_EXPIRED_RELEASE:-}" != "$1" ] ||
+      options=(--aptopt='Acquire::Check-Valid-Until "false"'
+        --customize-hook='rm "$1/etc/apt/apt.conf.d/99mmdebstrap"')
+    # Its package lists kept, as debootstrap keeps them: they say how long the release is valid.
+    mmdebstrap --mode=unshare --format=tar --variant=minbase --skip=cleanup/apt/lists "${options[@]}" \
+      "$1" "$base.tar.part" "$mirror" \
+      >"$cache/$1/mmdebstrap.log" 2>&1 || { tail -20 "$cache/$1/mmdebstrap.log" >&2; exit 1; }
+    mv "$base.tar.part" "$base.tar"
+    exec 9>&-
+    return
+  fi
   rm -rf "$base"
   # In a mount namespace of its own: what debootstrap mounts inside the base
   # goes with it, however it ends.
@@ -74,12 +146,28 @@ make_base() {
   unshare --mount --propagation private \
     debootstrap --variant=minbase "$1" "$base" "$mirror" "$script" >"$cache/$1/debootstrap.log" 2>&1 ||
     { tail -20 "$cache/$1/debootstrap.log" >&2; exit 1; }
-  # Packages are kept in the shared cache, and unpacked without a sync after each file.
+  # Packages are kept in the shared cache.
   rm -f "$base"/var/cache/apt/archives/*.deb
-  echo 'Dpkg::Options { "--force-unsafe-io"; };' >"$base/etc/apt/apt.conf.d/90clean-root"
   touch "$base/.complete"
   exec 9>&-
 }
+
+# Without root: the base is made as the user; the rest runs in the user's namespace.
+if [ "$(id -u)" -ne 0 ] && [ -z "${TESSARIN_ROOTLESS:-}" ]; then
+  case "${1:-}" in
+    checkout | "") ;;
+    ready) ready; exit 0 ;;
+    *)
+      ready
+      if { [ "$1" = new ] && [ $# -eq 3 ]; } || { [ "$1" = test ] && [ $# -eq 2 ]; }; then
+        known "$2"
+        make_base "$2"
+      fi
+      rootless env TESSARIN_ROOTLESS=1 PATH="/usr/sbin:/sbin:$PATH" "$here/clean-root.sh" "$@"
+      exit
+      ;;
+  esac
+fi
 
 case "${1:-}" in
   new)
@@ -87,11 +175,20 @@ case "${1:-}" in
     known "$2"
     make_base "$2"
     rm -rf "$3"
-    cp -a "$cache/$2/base" "$3"
-    rm "$3/.complete"
+    if [ -f "$cache/$2/base.tar" ]; then
+      # No device files: /dev is the machine's, mounted when the root is entered.
+      mkdir "$3"
+      tar --numeric-owner -xpf "$cache/$2/base.tar" -C "$3" --exclude='./dev/*'
+    else
+      cp -a "$cache/$2/base" "$3"
+      rm "$3/.complete"
+    fi
+    # Packages unpacked without a sync after each file.
+    echo 'Dpkg::Options { "--force-unsafe-io"; };' >"$3/etc/apt/apt.conf.d/90clean-root"
     # Past its Valid-Until, apt refuses the release's Release file: taken only
     # when asked, and only for a Release file that has one.
-    until=$(sed -n 's/^Valid-Until: //p' "$3"/var/lib/apt/lists/*_dists_"$2"_Release 2>/dev/null | head -1)
+    until=$(sed -n 's/^Valid-Until: //p' "$3"/var/lib/apt/lists/*_dists_"$2"_Release 2>/dev/null | head -1 ||
+      true)
     if [ -n "$until" ] && [ "$(date -d "$until" +%s)" -lt "$(date +%s)" ]; then
       if [ "${TESSARIN_EXPIRED_RELEASE:-}" = "$2" ]; then
         say "$2: its Release file was valid until $until; taken all the same, as asked" \
@@ -144,7 +241,7 @@ case "${1:-}" in
     resolv_conf=$(within "$root" etc/resolv.conf)
     mkdir -p "$cache/$release/archives/partial" "$cache/$release/home-cache" "$x11" "$home_cache" \
       /tmp/.X11-unix
-    chmod 1777 /tmp/.X11-unix
+    [ -n "${TESSARIN_ROOTLESS:-}" ] || chmod 1777 /tmp/.X11-unix
     cp /etc/resolv.conf "$resolv_conf"
     namespaces=(--mount --pid)
     display=${DISPLAY:-}
@@ -164,7 +261,8 @@ case "${1:-}" in
       mount --bind "$root" "$root"
       mount --rbind /dev "$root/dev"
       mount -t proc proc "$root/proc"
-      mount -t sysfs sysfs "$root/sys"
+      # Without root, a network namespace of its own has sysfs; else the machine'"'"'s.
+      mount -t sysfs sysfs "$root/sys" 2>/dev/null || mount --rbind /sys "$root/sys"
       [ -z "$display" ] || mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
       mount --bind "$archives" "$root/var/cache/apt/archives"
       [ "$7" = false ] || mount --bind "$home_cache" "$root/root/.cache"
@@ -208,6 +306,13 @@ case "${1:-}" in
     command=
     say "scripts/test.sh in a bare $2 root ended with status $status"
     exit "$status"
+    ;;
+  remove)
+    [ $# -eq 2 ] || usage
+    rm -rf "$2"
+    ;;
+  ready)
+    ready
     ;;
   *)
     usage

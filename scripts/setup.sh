@@ -36,8 +36,8 @@ test=(
   # cmake/wine-run.sh), what building Qt for Windows from Debian's source
   # takes, and the notices made from what that build used
   g++-mingw-w64-x86-64-posix googletest wine64 fonts-wine perl xz-utils python3
-  # the Windows packages, and clean Debian roots
-  unzip wixl msitools faketime debootstrap
+  # the Windows packages, and clean Debian roots, as root and without it
+  unzip wixl msitools faketime debootstrap mmdebstrap uidmap
 )
 case "${1:-}" in
   run) packages=("${run[@]}") ;;

@@ -54,9 +54,8 @@ trap stop_roots EXIT
 trap 'exit 143' TERM INT
 if [ -n "${TESSARIN_IN_CLEAN_ROOT:-}" ]; then
   echo "clean roots: not tried inside a clean root; the machine outside tries them" >build/clean-roots.log
-elif [ "$(id -u)" -ne 0 ]; then
-  echo "clean roots: skipped, they need root" >build/clean-roots.log
 else
+  # As root, or rootless where this machine allows it (it says why not).
   setsid nice -n 19 tests/packaging/check-clean-roots.sh . >build/clean-roots.log 2>&1 &
   clean_roots=$!
 fi
@@ -114,5 +113,6 @@ status=0
 [ -z "$clean_roots" ] || wait "$clean_roots" || status=$?
 clean_roots=
 cat build/clean-roots.log
-[ "$status" -eq 0 ] || exit 1
+# 77: not tried, for the reason the log gives.
+[ "$status" -eq 0 ] || [ "$status" -eq 77 ] || exit 1
 echo "== all passed in ${SECONDS}s"

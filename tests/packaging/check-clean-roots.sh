@@ -7,14 +7,16 @@
 # Linux suites run. Each .deb installs into a second bare root of its release
 # from its Depends alone and shows its window with its title; the other
 # release's .deb is refused there.
-#   check-clean-roots.sh SOURCE_DIR [RELEASE...]   (as root; Xvfb and xdotool on this
-#                                                  machine; bookworm and trixie unless named)
+#   check-clean-roots.sh SOURCE_DIR [RELEASE...]   (as root, or rootless as
+#                                                  scripts/clean-root.sh says; Xvfb and
+#                                                  xdotool on this machine; bookworm and
+#                                                  trixie unless named)
 set -euo pipefail
 source=$(cd "$1" && pwd)
 shift
 releases=("$@")
 [ ${#releases[@]} -gt 0 ] || releases=(bookworm trixie)
-[ "$(id -u)" -eq 0 ] || { echo "SKIP: clean roots need root"; exit 77; }
+"$source/scripts/clean-root.sh" ready || { echo "SKIP: no clean roots here"; exit 77; }
 # On disk beside the roots' cache, not in /tmp, which may be a small tmpfs:
 # four roots take gigabytes.
 mkdir -p "${XDG_CACHE_HOME:-$HOME/.cache}/tessarin/clean-root"
@@ -33,7 +35,7 @@ finish() {
   renice -n 0 -p $$ >/dev/null 2>&1 || true
   for group in ${groups[@]+"${groups[@]}"}; do ended "$group"; done
   { kill -KILL $(jobs -p) || true; wait || true; } 2>/dev/null
-  rm -rf "$work"
+  "$source/scripts/clean-root.sh" remove "$work"
 }
 trap finish EXIT
 # Stopped at any point, from outside or by a failed check, the clean-up above
