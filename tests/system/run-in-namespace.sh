@@ -10,6 +10,8 @@
 # Exits 77 (a skip to CTest) when the namespace cannot be made here.
 set -euo pipefail
 skip() { echo "SKIPPED: $*" >&2; exit 77; }
+# dnsmasq and ip are where a normal user's PATH may not look.
+PATH=$PATH:/usr/sbin:/sbin
 
 if [ "${TESSARIN_IN_NAMESPACE:-}" != 1 ]; then
   command -v dnsmasq >/dev/null || skip "dnsmasq (dnsmasq-base) is not installed"
