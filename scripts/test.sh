@@ -56,10 +56,7 @@ if [ -n "${TESSARIN_IN_CLEAN_ROOT:-}" ]; then
   echo "clean roots: not tried inside a clean root; the machine outside tries them" >build/clean-roots.log
 else
   # As root, or rootless where this machine allows it (it says why not).
-  # At the lowest priority, for their session too: a session is a scheduling
-  # group of its own, which the nice value of its processes does not lower.
-  setsid bash -c 'echo 19 >/proc/self/autogroup 2>/dev/null || true; exec nice -n 19 "$@"' roots \
-    tests/packaging/check-clean-roots.sh . >build/clean-roots.log 2>&1 &
+  setsid nice -n 19 tests/packaging/check-clean-roots.sh . >build/clean-roots.log 2>&1 &
   clean_roots=$!
 fi
 cmake --build build

@@ -42,16 +42,14 @@ trap finish EXIT
 # runs: every wait below is one that a signal ends at once.
 trap 'exit 143' TERM INT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-# group COMMAND...: COMMAND in a process group and session of its own, at this
-# script's priority: a session is a scheduling group of its own, whose
-# priority is its autogroup's, not the nice value of its processes.
-group() {
-  setsid bash -c 'echo "$(nice)" >/proc/self/autogroup 2>/dev/null || true; exec "$@"' group "$@"
-}
+# Each command started in the background in a process group of its own, in
+# this session: a session is a scheduling group of its own, and the roots share
+# the machine with the other stages as one.
+set -m
 # root ARGUMENTS: scripts/clean-root.sh ARGUMENTS, in a group of its own.
 root() {
   local status=0
-  group "$source/scripts/clean-root.sh" "$@" &
+  "$source/scripts/clean-root.sh" "$@" &
   groups+=($!)
   wait $! || status=$?
   unset 'groups[-1]'
@@ -91,7 +89,7 @@ shows_window() {
   [ -s "$work/display" ] || fail "$what: Xvfb did not start"
   display=:$(cat "$work/display")
   : >"$work/display"
-  DISPLAY=$display group "$source/scripts/clean-root.sh" enter "$@" >"$work/window.log" 2>&1 &
+  DISPLAY=$display "$source/scripts/clean-root.sh" enter "$@" >"$work/window.log" 2>&1 &
   command=$!
   groups+=("$command")
   DISPLAY=$display "$source/tests/x11/await-window.sh" '^Tessarin - You are: ' "$seconds" "$command" \
