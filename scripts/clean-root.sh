@@ -70,7 +70,8 @@ rootless() {
   local fifo pid status=0
   fifo=$(mktemp -u)
   mkfifo -m 600 "$fifo"
-  unshare --user bash -c 'read -r _ <"$1"; rm -f "$1"; shift; exec "$@"' rootless "$fifo" "$@" &
+  # Its standard input given explicitly, which a background job would otherwise lose.
+  unshare --user bash -c 'read -r _ <"$1"; rm -f "$1"; shift; exec "$@"' rootless "$fifo" "$@" <&0 &
   pid=$!
   for _ in $(seq 500); do
     [ "$(readlink "/proc/$pid/ns/user")" = "$(readlink /proc/$$/ns/user)" ] || break
