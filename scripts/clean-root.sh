@@ -139,11 +139,11 @@ make_base() {
     return
   fi
   rm -rf "$base"
-  # In a mount namespace of its own: what debootstrap mounts inside the base
-  # goes with it, however it ends.
   # A release newer than this debootstrap is made as unstable is.
   local script=/usr/share/debootstrap/scripts/$1
   [ -e "$script" ] || script=/usr/share/debootstrap/scripts/sid
+  # In a mount namespace of its own: what debootstrap mounts inside the base
+  # goes with it, however it ends.
   unshare --mount --propagation private \
     debootstrap --variant=minbase "$1" "$base" "$mirror" "$script" >"$cache/$1/debootstrap.log" 2>&1 ||
     { tail -20 "$cache/$1/debootstrap.log" >&2; exit 1; }
